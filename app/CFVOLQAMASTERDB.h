@@ -1,0 +1,30 @@
+// The repair tool's main window: it resets the default database of the KWADMIN login on the
+// local SQL Server instances.
+#pragma once
+#include "Forms.h"
+#include "StdCtrls.h"
+#include "ssExtCmd.h"
+
+class TForm1 : public TForm {
+    SS_CLASS(TForm1, TForm)
+public:
+    explicit TForm1(TComponent* AOwner);
+
+    TLabel* ssLabel1;
+    TButton* ssButton1;
+    TButton* ssButton2;
+    TssExternalCmd* cmdBcp;
+
+    void ssButton1Click(TObject* Sender);
+    void ssButton2Click(TObject* Sender);
+    // The version gate and the pass over both instances; a failure goes to the error log.
+    void execute();
+
+protected:
+    // Writes, runs and removes the script and batch of one instance.
+    virtual void RepairInstance(const String& instance);
+    // The folder of the running executable, without a trailing separator.
+    String WorkFolder() const;
+};
+
+extern TForm1* Form1;

@@ -1,0 +1,89 @@
+// Components with owners, notify events and string lists.
+#pragma once
+#include <functional>
+#include <vector>
+
+#include "Sets.h"
+#include "SysUtils.h"
+
+class TPersistent : public TObject {
+    SS_CLASS(TPersistent, TObject)
+};
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+enum class TComponentStateItem { csLoading, csReading, csWriting, csDestroying, csDesigning };
+using TComponentState = TSet<TComponentStateItem>;
+
+// A component belongs to its owner: the owner deletes the components it owns when it is deleted,
+// last created first. A component deleted on its own leaves its owner's list.
+class TComponent : public TPersistent {
+    SS_CLASS(TComponent, TPersistent)
+public:
+    explicit TComponent(TComponent* AOwner);
+    ~TComponent() override;
+    TComponent(const TComponent&) = delete;
+    TComponent& operator=(const TComponent&) = delete;
+
+    TComponent* Owner() const { return FOwner; }
+    const String& Name() const { return FName; }
+    void SetName(const String& name) { FName = name; }
+    TComponentState ComponentState() const { return FComponentState; }
+    int ComponentCount() const { return int(FComponents.size()); }
+    TComponent* Components(int index) const;
+    TComponent* FindComponent(const String& name) const;
+
+    // Loading marks a component while its properties are being read from a stream; designing
+    // marks it as placed in a designer rather than running.
+    void SetLoading(bool on);
+    void SetDesigning(bool on);
+
+protected:
+    // Deletes every owned component now; a derived destructor calls it when its owned components
+    // must go before its own resources do.
+    void DestroyComponents();
+    TComponentState FComponentState;
+
+private:
+    void InsertComponent(TComponent* c);
+    void RemoveComponent(TComponent* c);
+
+    TComponent* FOwner = nullptr;
+    String FName;
+    std::vector<TComponent*> FComponents;
+};
+
+// An ordered list of strings.
+class TStrings : public TPersistent {
+    SS_CLASS(TStrings, TPersistent)
+public:
+    virtual int Count() const = 0;
+    virtual const String& Get(int index) const = 0;
+    virtual void Put(int index, const String& s) = 0;
+    virtual void Insert(int index, const String& s) = 0;
+    virtual void Delete(int index) = 0;
+    virtual void Clear() = 0;
+
+    const String& operator[](int index) const { return Get(index); }
+    int Add(const String& s);
+    int IndexOf(const String& s) const;  // without regard to ASCII case; -1 when absent
+    // The lines joined, each followed by CR LF.
+    String Text() const;
+    // Writes Text() in the ANSI code page, without a byte-order mark, replacing an existing file.
+    void SaveToFile(const String& fileName) const;
+};
+
+class TStringList : public TStrings {
+    SS_CLASS(TStringList, TStrings)
+public:
+    int Count() const override { return int(FItems.size()); }
+    const String& Get(int index) const override;
+    void Put(int index, const String& s) override;
+    void Insert(int index, const String& s) override;
+    void Delete(int index) override;
+    void Clear() override { FItems.clear(); }
+
+private:
+    void CheckIndex(int index, int limit) const;
+    std::vector<String> FItems;
+};

@@ -1,0 +1,413 @@
+#include "Controls.h"
+
+#include <algorithm>
+#include <map>
+
+#include "Forms.h"
+
+// ---- TControl ----
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
+    FFont->OnChange = [this](TObject*) {
+        if (!FAssigningParentFont) FParentFont = false;
+        FontChanged();
+    };
+}
+
+TControl::~TControl() {
+    if (FParent) FParent->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* AParent) {
+    if (AParent == FParent) return;
+    if (FParent) FParent->RemoveControl(this);
+    if (AParent) AParent->InsertControl(this);
+    ParentFontChanged();
+}
+
+void TControl::ParentFontChanged() {
+    if (!FParentFont || !FParent) return;
+    FAssigningParentFont = true;
+    FFont->Assign(*FParent->Font());
+    FAssigningParentFont = false;
+}
+
+void TControl::SetParentFont(bool v) {
+    FParentFont = v;
+    ParentFontChanged();
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    Invalidate();
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    Invalidate();
+}
+
+void TControl::SetVisible(bool v) {
+    if (v == FVisible) return;
+    Invalidate();
+    FVisible = v;
+    Invalidate();
+}
+
+void TControl::SetEnabled(bool v) {
+    if (v == FEnabled) return;
+    FEnabled = v;
+    EnabledChanged();
+}
+
+void TControl::SetCaption(const String& v) {
+    if (v == FCaption) return;
+    FCaption = v;
+    TextChanged();
+}
+
+void TControl::SetColor(TColor v) {
+    if (v == FColor) return;
+    FColor = v;
+    ColorChanged();
+}
+
+void TControl::Click() {
+    if (OnClick) OnClick(this);
+}
+
+void TControl::Invalidate() {}
+
+void TGraphicControl::Invalidate() {
+    if (FParent && FParent->HandleAllocated()) {
+        RECT r = BoundsRect();
+        InvalidateRect(FParent->Handle(), &r, TRUE);
+    }
+}
+
+// ---- TWinControl ----
+
+namespace {
+// The control whose window CreateWindowEx is making; its first message binds the two.
+thread_local TWinControl* CreatingControl = nullptr;
+// The system window procedure behind each class made from a system class.
+std::map<String, WNDPROC>& SysClassProcs() {
+    static std::map<String, WNDPROC> procs;
+    return procs;
+}
+}  // namespace
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+
+TWinControl::~TWinControl() {
+    // Owned components go while this window still exists, then the children of other owners
+    // are detached, then the window itself.
+    DestroyComponents();
+    for (TControl* c : std::vector<TControl*>(FControls)) c->SetParent(nullptr);
+    DestroyHandle();
+    if (FBrush) DeleteObject(FBrush);
+}
+
+void TWinControl::InsertControl(TControl* c) {
+    FControls.push_back(c);
+    c->FParent = this;
+    if (auto* w = dynamic_cast<TWinControl*>(c)) {
+        FTabList.push_back(w);
+        if (HandleAllocated()) w->CreateHandle();
+    } else {
+        c->Invalidate();
+    }
+}
+
+void TWinControl::RemoveControl(TControl* c) {
+    c->Invalidate();
+    FControls.erase(std::remove(FControls.begin(), FControls.end(), c), FControls.end());
+    if (auto* w = dynamic_cast<TWinControl*>(c)) {
+        FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), w), FTabList.end());
+        w->DestroyHandle();
+    }
+    c->FParent = nullptr;
+}
+
+int TWinControl::TabOrder() const {
+    if (!FParent) return -1;
+    auto& l = FParent->FTabList;
+    return int(std::find(l.begin(), l.end(), this) - l.begin());
+}
+
+void TWinControl::SetTabOrder(int v) {
+    if (!FParent) return;
+    auto& l = FParent->FTabList;
+    l.erase(std::remove(l.begin(), l.end(), this), l.end());
+    v = std::clamp(v, 0, int(l.size()));
+    l.insert(l.begin() + v, this);
+    FParent->ApplyTabOrder();
+}
+
+// Dialog navigation follows the windows' z-order, so the tab list becomes the z-order.
+void TWinControl::ApplyTabOrder() {
+    HWND after = HWND_TOP;
+    for (TWinControl* w : FTabList) {
+        if (!w->HandleAllocated()) continue;
+        SetWindowPos(w->FHandle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = w->FHandle;
+    }
+}
+
+void TWinControl::SetTabStop(bool v) {
+    FTabStop = v;
+    if (HandleAllocated()) {
+        LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
+        SetWindowLongPtrW(FHandle, GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+    }
+}
+
+bool TWinControl::CanFocus() const {
+    for (const TWinControl* c = this; c; c = c->FParent)
+        if (!c->FVisible || !c->FEnabled) return false;
+    return true;
+}
+
+void TWinControl::SetFocus() {
+    ::SetFocus(Handle());
+}
+
+bool TWinControl::Focused() const {
+    return FHandle && GetFocus() == FHandle;
+}
+
+void TWinControl::CreateParams(TCreateParams& p) {
+    p.Caption = FCaption;
+    p.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    if (FParent) p.Style |= WS_CHILD;
+    if (FVisible) p.Style |= WS_VISIBLE;
+    if (!FEnabled) p.Style |= WS_DISABLED;
+    if (FTabStop) p.Style |= WS_TABSTOP;
+    p.X = FLeft;
+    p.Y = FTop;
+    p.Width = FWidth;
+    p.Height = FHeight;
+    if (FParent) p.WndParent = FParent->Handle();
+    p.WinClassName = ClassName();
+}
+
+void TWinControl::CreateWnd() {
+    TCreateParams p;
+    CreateParams(p);
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    auto& procs = SysClassProcs();
+    WNDCLASSEXW existing{sizeof(existing)};
+    if (!GetClassInfoExW(inst, p.WinClassName.c_str(), &existing)) {
+        WNDCLASSEXW wc{sizeof(wc)};
+        WNDPROC def = DefWindowProcW;
+        if (p.SysClass) {
+            if (!GetClassInfoExW(nullptr, p.SysClass, &wc)) RaiseLastOSError();
+            wc.cbSize = sizeof(wc);
+            def = wc.lpfnWndProc;
+        } else {
+            wc.style = CS_DBLCLKS;
+            wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // arrow
+        }
+        wc.lpfnWndProc = StdWndProc;
+        wc.hInstance = inst;
+        wc.lpszClassName = p.WinClassName.c_str();
+        if (!RegisterClassExW(&wc)) RaiseLastOSError();
+        procs[p.WinClassName] = def;
+    }
+    auto it = procs.find(p.WinClassName);
+    FDefWndProc = it != procs.end() ? it->second : DefWindowProcW;
+
+    CreatingControl = this;
+    HWND h = CreateWindowExW(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y,
+                             p.Width, p.Height, p.WndParent, nullptr, inst, nullptr);
+    CreatingControl = nullptr;
+    if (!h) RaiseLastOSError();
+    FHandle = h;
+}
+
+void TWinControl::CreateHandle() {
+    if (FHandle) return;
+    CreateWnd();
+    SendMessageW(FHandle, WM_SETFONT, WPARAM(FFont->Handle()), FALSE);
+    UpdateBounds();
+    for (TWinControl* w : FTabList) w->CreateHandle();
+    ApplyTabOrder();
+}
+
+HWND TWinControl::Handle() {
+    CreateHandle();
+    return FHandle;
+}
+
+void TWinControl::DestroyHandle() {
+    if (!FHandle) return;
+    HWND h = FHandle;
+    DestroyWindow(h);  // WM_NCDESTROY clears FHandle, also for windowed children
+    FHandle = nullptr;
+}
+
+void TWinControl::UpdateBounds() {
+    if (!FHandle) return;
+    RECT r;
+    GetWindowRect(FHandle, &r);
+    if (HWND parent = GetParent(FHandle); parent && (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD))
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    FLeft = r.left;
+    FTop = r.top;
+    FWidth = r.right - r.left;
+    FHeight = r.bottom - r.top;
+}
+
+void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    if (FHandle) MoveWindow(FHandle, ALeft, ATop, AWidth, AHeight, TRUE);
+}
+
+void TWinControl::SetVisible(bool v) {
+    FVisible = v;
+    if (v || FHandle) ShowWindow(Handle(), v ? SW_SHOW : SW_HIDE);
+}
+
+void TWinControl::SetEnabled(bool v) {
+    FEnabled = v;
+    if (FHandle) EnableWindow(FHandle, v);
+}
+
+void TWinControl::Invalidate() {
+    if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+RECT TWinControl::ClientRect() {
+    RECT r{0, 0, FWidth, FHeight};
+    if (FHandle) GetClientRect(FHandle, &r);
+    return r;
+}
+
+void TWinControl::FontChanged() {
+    if (FHandle) SendMessageW(FHandle, WM_SETFONT, WPARAM(FFont->Handle()), TRUE);
+    for (TControl* c : FControls) c->ParentFontChanged();
+    Invalidate();
+}
+
+void TWinControl::TextChanged() {
+    if (FHandle) SetWindowTextW(FHandle, FCaption.c_str());
+}
+
+HBRUSH TWinControl::Brush() {
+    if (FBrush) DeleteObject(FBrush);
+    FBrush = CreateSolidBrush(ColorToRGB(FColor));
+    return FBrush;
+}
+
+TWinControl* TWinControl::FindChild(HWND h) const {
+    for (TWinControl* w : FTabList)
+        if (w->FHandle == h) return w;
+    return nullptr;
+}
+
+void TWinControl::PaintControls(HDC dc, const RECT& clip) {
+    for (TControl* c : FControls) {
+        auto* g = dynamic_cast<TGraphicControl*>(c);
+        if (!g || !g->FVisible) continue;
+        RECT r = g->BoundsRect(), hit;
+        if (!IntersectRect(&hit, &r, &clip)) continue;
+        int saved = SaveDC(dc);
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+        SetViewportOrgEx(dc, r.left, r.top, nullptr);
+        g->Paint(dc);
+        RestoreDC(dc, saved);
+    }
+}
+
+void TWinControl::Paint(HDC dc) {
+    PAINTSTRUCT ps;
+    HDC paintDc = dc ? dc : BeginPaint(FHandle, &ps);
+    RECT clip;
+    if (dc) GetClipBox(dc, &clip); else clip = ps.rcPaint;
+    PaintWindow(paintDc);
+    PaintControls(paintDc, clip);
+    if (!dc) EndPaint(FHandle, &ps);
+}
+
+void TWinControl::WndProc(TMessage& msg) {
+    switch (msg.Msg) {
+        case WM_ERASEBKGND:
+            if (!FDefWndProc || FDefWndProc == DefWindowProcW) {
+                RECT r;
+                GetClientRect(FHandle, &r);
+                FillRect(HDC(msg.WParam), &r, Brush());
+                msg.Result = 1;
+                return;
+            }
+            break;
+        case WM_PAINT:
+            if (FDefWndProc == DefWindowProcW) {
+                Paint(HDC(msg.WParam));
+                msg.Result = 0;
+                return;
+            }
+            break;
+        case WM_COMMAND:
+            if (msg.LParam) {
+                if (TWinControl* child = FindChild(HWND(msg.LParam))) {
+                    child->CommandNotify(HIWORD(msg.WParam));
+                    msg.Result = 0;
+                    return;
+                }
+            }
+            break;
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSTATIC:
+            if (TWinControl* child = FindChild(HWND(msg.LParam))) {
+                SetBkColor(HDC(msg.WParam), ColorToRGB(child->FColor));
+                SetTextColor(HDC(msg.WParam), ColorToRGB(child->FFont->Color()));
+                msg.Result = LRESULT(child->Brush());
+                return;
+            }
+            break;
+        case WM_LBUTTONUP:
+            // A click on a control painted by this window goes to that control.
+            for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+                auto* g = dynamic_cast<TGraphicControl*>(*it);
+                POINT pt{short(LOWORD(msg.LParam)), short(HIWORD(msg.LParam))};
+                RECT r = g ? g->BoundsRect() : RECT{};
+                if (g && g->FVisible && g->FEnabled && PtInRect(&r, pt)) {
+                    g->Click();
+                    msg.Result = 0;
+                    return;
+                }
+            }
+            break;
+    }
+    DefaultHandler(msg);
+}
+
+void TWinControl::DefaultHandler(TMessage& msg) {
+    msg.Result = CallWindowProcW(FDefWndProc ? FDefWndProc : DefWindowProcW, FHandle, msg.Msg, msg.WParam,
+                                 msg.LParam);
+}
+
+LRESULT CALLBACK TWinControl::StdWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (!self) {
+        self = CreatingControl;
+        if (!self) return DefWindowProcW(h, m, w, l);
+        CreatingControl = nullptr;
+        self->FHandle = h;
+        SetWindowLongPtrW(h, GWLP_USERDATA, LONG_PTR(self));
+    }
+    TMessage msg{m, w, l, 0};
+    try {
+        self->WndProc(msg);
+    } catch (...) {
+        // Exceptions never cross the system's window-procedure frames.
+        Application->HandleException(std::current_exception());
+    }
+    if (m == WM_NCDESTROY) {
+        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        self->FHandle = nullptr;
+    }
+    return msg.Result;
+}

@@ -1,0 +1,162 @@
+// Controls over real windows: the control base, controls painted on their parent, and
+// windowed controls with their own HWND.
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "Graphics.h"
+
+struct TMessage {
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    LRESULT Result;
+};
+
+class TWinControl;
+
+class TControl : public TComponent {
+    SS_CLASS(TControl, TComponent)
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* AParent);
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int v) { SetBounds(v, FTop, FWidth, FHeight); }
+    void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
+    void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
+    void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    RECT BoundsRect() const { return RECT{FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool v);
+    bool Enabled() const { return FEnabled; }
+    virtual void SetEnabled(bool v);
+
+    const String& Caption() const { return FCaption; }
+    void SetCaption(const String& v);
+
+    // The control's own font; while ParentFont is true it follows the parent's font.
+    TFont* Font() const { return FFont.get(); }
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool v);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v);
+
+    TNotifyEvent OnClick;
+    virtual void Click();
+    virtual void Invalidate();
+
+protected:
+    virtual void FontChanged() { Invalidate(); }
+    virtual void TextChanged() { Invalidate(); }
+    virtual void ColorChanged() { Invalidate(); }
+    virtual void EnabledChanged() { Invalidate(); }
+    void ParentFontChanged();
+
+    TWinControl* FParent = nullptr;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    bool FVisible = true;
+    bool FEnabled = true;
+    String FCaption;
+    std::unique_ptr<TFont> FFont;
+    bool FParentFont = true;
+    bool FAssigningParentFont = false;
+    TColor FColor = clBtnFace;
+
+    friend class TWinControl;
+};
+
+// A control without a window of its own: its parent paints it.
+class TGraphicControl : public TControl {
+    SS_CLASS(TGraphicControl, TControl)
+public:
+    using TControl::TControl;
+    void Invalidate() override;
+
+protected:
+    // Paints the control on dc, whose origin is the control's top-left corner.
+    virtual void Paint(HDC dc) = 0;
+    friend class TWinControl;
+};
+
+// What a windowed control asks of CreateWindowEx.
+struct TCreateParams {
+    String Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    HWND WndParent = nullptr;
+    String WinClassName;            // registered under this name
+    const wchar_t* SysClass = nullptr;  // a system class this one is made from, or none
+};
+
+class TWinControl : public TControl {
+    SS_CLASS(TWinControl, TControl)
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+
+    HWND Handle();  // made on first use
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    void DestroyHandle();
+
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    void SetVisible(bool v) override;
+    void SetEnabled(bool v) override;
+    void Invalidate() override;
+
+    int TabOrder() const;
+    void SetTabOrder(int v);
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool v);
+    bool CanFocus() const;
+    virtual void SetFocus();
+    bool Focused() const;
+
+    int ControlCount() const { return int(FControls.size()); }
+    TControl* Controls(int i) const { return FControls.at(i); }
+    RECT ClientRect();
+
+    // The control's handling of a window message; unhandled messages go to DefaultHandler.
+    virtual void WndProc(TMessage& msg);
+    void DefaultHandler(TMessage& msg);
+
+protected:
+    virtual void CreateParams(TCreateParams& params);
+    virtual void CreateWnd();
+    void CreateHandle();
+    // Paints the window's own content; the default paints nothing. Painting happens only for
+    // controls whose class is not a system class.
+    virtual void PaintWindow(HDC dc) {}
+    // A notification (WM_COMMAND code) from the parent about this control.
+    virtual void CommandNotify(WORD code) {}
+    void FontChanged() override;
+    void TextChanged() override;
+    void UpdateBounds();  // reads the window's position back after the system moved it
+
+    HWND FHandle = nullptr;
+    WNDPROC FDefWndProc = nullptr;
+    bool FTabStop = false;
+    std::vector<TControl*> FControls;    // children in insertion order
+    std::vector<TWinControl*> FTabList;  // windowed children in tab order
+    HBRUSH FBrush = nullptr;            // background brush in Color
+
+private:
+    friend class TControl;
+    void InsertControl(TControl* c);
+    void RemoveControl(TControl* c);
+    void PaintControls(HDC dc, const RECT& clip);
+    void Paint(HDC dc);
+    HBRUSH Brush();
+    TWinControl* FindChild(HWND h) const;
+    static LRESULT CALLBACK StdWndProc(HWND h, UINT m, WPARAM w, LPARAM l);
+    void ApplyTabOrder();
+};

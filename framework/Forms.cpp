@@ -1,0 +1,306 @@
+#include "Forms.h"
+
+#include <memory>
+
+// ---- TCustomForm ----
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+    FVisible = false;
+    FColor = clBtnFace;
+    FParentFont = false;
+    FWidth = 320;
+    FHeight = 240;
+}
+
+TCustomForm::~TCustomForm() {
+    DestroyComponents();
+    if (Application && Application->FMainForm == this) Application->FMainForm = nullptr;
+}
+
+namespace {
+void BorderStyles(TFormBorderStyle bs, DWORD& style, DWORD& ex) {
+    switch (bs) {
+        case TFormBorderStyle::bsNone: style |= WS_POPUP; break;
+        case TFormBorderStyle::bsSingle: style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; break;
+        case TFormBorderStyle::bsSizeable: style |= WS_OVERLAPPEDWINDOW; break;
+        case TFormBorderStyle::bsDialog:
+            style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+            ex |= WS_EX_DLGMODALFRAME;
+            break;
+        case TFormBorderStyle::bsToolWindow:
+            style |= WS_CAPTION | WS_SYSMENU;
+            ex |= WS_EX_TOOLWINDOW;
+            break;
+        case TFormBorderStyle::bsSizeToolWin:
+            style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+            ex |= WS_EX_TOOLWINDOW;
+            break;
+    }
+    ex |= WS_EX_CONTROLPARENT;
+}
+}  // namespace
+
+void TCustomForm::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.Style &= ~(WS_CHILD | WS_VISIBLE);
+    BorderStyles(FBorderStyle, p.Style, p.ExStyle);
+    bool isMain = Application->MainForm() == this || !Application->MainForm();
+    if (isMain && Application->MainFormOnTaskBar()) {
+        p.ExStyle |= WS_EX_APPWINDOW;
+        p.WndParent = nullptr;
+    } else if (!isMain) {
+        p.WndParent = Application->MainForm()->Handle();
+    } else {
+        p.WndParent = Application->Handle();
+    }
+    SIZE frame = FrameSize();
+    if (FClientWidth >= 0) p.Width = FClientWidth + frame.cx;
+    if (FClientHeight >= 0) p.Height = FClientHeight + frame.cy;
+    if (FPosition == TPosition::poDefault || FPosition == TPosition::poDefaultPosOnly) p.X = p.Y = CW_USEDEFAULT;
+    if (FPosition == TPosition::poDefault || FPosition == TPosition::poDefaultSizeOnly) p.Width = p.Height = CW_USEDEFAULT;
+}
+
+void TCustomForm::CreateWnd() {
+    TWinControl::CreateWnd();
+    FClientWidth = FClientHeight = -1;  // from now on the window holds the size
+}
+
+// The width and height that the frame, caption and borders add to the client area.
+SIZE TCustomForm::FrameSize() {
+    DWORD style = 0, ex = 0;
+    if (FHandle) {
+        style = DWORD(GetWindowLongPtrW(FHandle, GWL_STYLE));
+        ex = DWORD(GetWindowLongPtrW(FHandle, GWL_EXSTYLE));
+    } else {
+        BorderStyles(FBorderStyle, style, ex);
+    }
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, style, FALSE, ex);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+void TCustomForm::SetClientWidth(int v) {
+    if (FHandle) SetBounds(FLeft, FTop, v + FrameSize().cx, FHeight);
+    else FClientWidth = v;
+}
+
+void TCustomForm::SetClientHeight(int v) {
+    if (FHandle) SetBounds(FLeft, FTop, FWidth, v + FrameSize().cy);
+    else FClientHeight = v;
+}
+
+int TCustomForm::ClientWidth() {
+    if (FHandle) return ClientRect().right;
+    return FClientWidth >= 0 ? FClientWidth : FWidth - FrameSize().cx;
+}
+
+int TCustomForm::ClientHeight() {
+    if (FHandle) return ClientRect().bottom;
+    return FClientHeight >= 0 ? FClientHeight : FHeight - FrameSize().cy;
+}
+
+void TCustomForm::PlaceOnShow() {
+    HWND center = nullptr;
+    switch (FPosition) {
+        case TPosition::poScreenCenter:
+        case TPosition::poDesktopCenter: break;
+        case TPosition::poMainFormCenter:
+            if (Application->MainForm() && Application->MainForm() != this) center = Application->MainForm()->FHandle;
+            break;
+        case TPosition::poOwnerFormCenter:
+            if (auto* f = dynamic_cast<TCustomForm*>(Owner())) center = f->FHandle;
+            break;
+        default: return;
+    }
+    RECT area;
+    if (center) GetWindowRect(center, &area);
+    else SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    SetBounds(area.left + (area.right - area.left - FWidth) / 2, area.top + (area.bottom - area.top - FHeight) / 2,
+              FWidth, FHeight);
+}
+
+void TCustomForm::SetVisible(bool v) {
+    if (v && !FHandle) {
+        CreateHandle();
+        PlaceOnShow();
+    }
+    TWinControl::SetVisible(v);
+}
+
+void TCustomForm::Show() {
+    SetVisible(true);
+    SetForegroundWindow(FHandle);
+}
+
+void TCustomForm::Close() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    if (!canClose) return;
+    TCloseAction action = Application->MainForm() == this ? TCloseAction::caFree : TCloseAction::caHide;
+    if (OnClose) OnClose(this, action);
+    if (action == TCloseAction::caNone) return;
+    if (Application->MainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    if (action == TCloseAction::caMinimize) ShowWindow(Handle(), SW_MINIMIZE);
+    else Hide();
+    // caFree: the owner still deletes the form; a hidden form does nothing further.
+}
+
+void TCustomForm::WndProc(TMessage& msg) {
+    switch (msg.Msg) {
+        case WM_CLOSE:
+            Close();
+            msg.Result = 0;
+            return;
+        case WM_ACTIVATE:
+            // Keep the focused control across deactivation, as a dialog does.
+            if (LOWORD(msg.WParam) == WA_INACTIVE) {
+                HWND f = GetFocus();
+                if (f && IsChild(FHandle, f)) FLastFocus = f;
+            } else {
+                HWND target = FLastFocus && IsWindow(FLastFocus) && IsWindowEnabled(FLastFocus)
+                                  ? FLastFocus
+                                  : GetNextDlgTabItem(FHandle, nullptr, FALSE);
+                if (target) ::SetFocus(target);
+                msg.Result = 0;
+                return;
+            }
+            break;
+        case WM_MOVE:
+        case WM_SIZE:
+            TWinControl::WndProc(msg);
+            UpdateBounds();
+            return;
+    }
+    TWinControl::WndProc(msg);
+}
+
+// ---- TApplication ----
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+    String exe = ExeName();
+    String name = ExtractFileName(exe);
+    auto dot = name.rfind(L'.');
+    FTitle = dot == String::npos ? name : name.substr(0, dot);
+}
+
+TApplication::~TApplication() {
+    DestroyComponents();
+    if (FHandle) DestroyWindow(FHandle);
+}
+
+static LRESULT CALLBACK AppWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_CLOSE && Application && Application->MainForm()) {
+        Application->MainForm()->Close();
+        return 0;
+    }
+    return DefWindowProcW(h, m, w, l);
+}
+
+HWND TApplication::Handle() {
+    if (!FHandle) {
+        HINSTANCE inst = GetModuleHandleW(nullptr);
+        WNDCLASSEXW wc{sizeof(wc)};
+        if (!GetClassInfoExW(inst, L"TApplication", &wc)) {
+            wc = WNDCLASSEXW{sizeof(wc)};
+            wc.lpfnWndProc = AppWndProc;
+            wc.hInstance = inst;
+            wc.lpszClassName = L"TApplication";
+            if (!RegisterClassExW(&wc)) RaiseLastOSError();
+        }
+        FHandle = CreateWindowExW(0, L"TApplication", FTitle.c_str(),
+                                  WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                                  nullptr, nullptr, inst, nullptr);
+        if (!FHandle) RaiseLastOSError();
+    }
+    return FHandle;
+}
+
+void TApplication::SetTitle(const String& v) {
+    FTitle = v;
+    if (FHandle) SetWindowTextW(FHandle, v.c_str());
+}
+
+String TApplication::ExeName() const {
+    String buf(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
+        if (n < buf.size()) {
+            buf.resize(n);
+            return buf;
+        }
+        buf.resize(buf.size() * 2);
+    }
+}
+
+void TApplication::Initialize() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_ANIMATE_CLASS};
+    InitCommonControlsEx(&icc);
+    Handle();
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        FTerminated = true;
+        return true;
+    }
+    // Forms get the dialog keyboard interface (Tab, arrows, mnemonics) from the system.
+    HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (top && (GetWindowLongPtrW(top, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && IsDialogMessageW(top, &msg))
+        return true;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (ProcessMessage(msg)) {
+    }
+}
+
+void TApplication::HandleMessage() {
+    MSG msg;
+    if (!ProcessMessage(msg)) WaitMessage();
+}
+
+void TApplication::Run() {
+    if (!FMainForm) return;
+    FMainForm->Show();
+    while (!FTerminated) HandleMessage();
+}
+
+void TApplication::Terminate() {
+    PostQuitMessage(0);
+}
+
+void TApplication::HandleException(std::exception_ptr e) {
+    String text;
+    try {
+        std::rethrow_exception(e);
+    } catch (const Exception& ex) {
+        text = ex.Message();
+    } catch (const std::exception& ex) {
+        text = AnsiToString(ex.what());
+    } catch (...) {
+        text = L"不明な例外が発生しました。";
+    }
+    MessageBoxW(ActiveWindowHandle(), text.c_str(), FTitle.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+HWND TApplication::ActiveWindowHandle() {
+    HWND active = GetActiveWindow();
+    if (active) return active;
+    if (FMainForm && FMainForm->HandleAllocated()) return FMainForm->Handle();
+    return Handle();
+}
+
+int TApplication::MessageBox(const String& text, const String& caption, UINT flags) {
+    return MessageBoxW(ActiveWindowHandle(), text.c_str(), caption.c_str(), flags);
+}
+
+static std::unique_ptr<TApplication> TheApplication = std::make_unique<TApplication>(nullptr);
+TApplication* Application = TheApplication.get();

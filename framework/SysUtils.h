@@ -1,0 +1,78 @@
+// Exceptions, formatting and small string and file-name helpers of the framework.
+#pragma once
+#include <cstdint>
+#include <exception>
+#include <initializer_list>
+#include <variant>
+
+#include "System.h"
+
+// Root of every exception the framework and the library raise; the message is UTF-16 text.
+class Exception : public TObject, public std::exception {
+    SS_CLASS(Exception, TObject)
+public:
+    explicit Exception(String msg) : FMessage(std::move(msg)) {}
+    const String& Message() const { return FMessage; }
+    void SetMessage(String msg) { FMessage = std::move(msg); FWhat.clear(); }
+    const char* what() const noexcept override;
+
+private:
+    String FMessage;
+    mutable std::string FWhat;
+};
+
+#define SS_EXCEPTION(Self, Base)                       \
+    class Self : public Base {                         \
+        SS_CLASS(Self, Base)                           \
+    public:                                            \
+        using Base::Base;                              \
+    };
+
+SS_EXCEPTION(EConvertError, Exception)
+SS_EXCEPTION(EListError, Exception)
+SS_EXCEPTION(EStringListError, Exception)
+SS_EXCEPTION(EStreamError, Exception)
+SS_EXCEPTION(EFCreateError, EStreamError)
+SS_EXCEPTION(EWriteError, EStreamError)
+
+// A failed platform call; ErrorCode is the platform's error number.
+class EOSError : public Exception {
+    SS_CLASS(EOSError, Exception)
+public:
+    EOSError(String msg, std::uint32_t code) : Exception(std::move(msg)), FErrorCode(code) {}
+    std::uint32_t ErrorCode() const { return FErrorCode; }
+
+private:
+    std::uint32_t FErrorCode;
+};
+
+// The platform's text for an error number (without a trailing line break).
+String SysErrorMessage(std::uint32_t code);
+// Raises EOSError for the calling thread's last error.
+[[noreturn]] void RaiseLastOSError();
+
+// One argument of Format: an integer or a text.
+using TVarRec = std::variant<long long, String>;
+
+// Formats like the framework's Format: %s, %d, %u, %x and %% with optional "-", width and
+// ".precision" (for %d the minimum number of digits, for %s the maximum number of characters).
+// A specifier that does not fit its argument raises EConvertError.
+String Format(const String& fmt, std::initializer_list<TVarRec> args);
+
+String IntToStr(long long value);
+String UpperCase(const String& s);  // ASCII letters only, as the framework's UpperCase
+String AnsiUpperCase(const String& s);  // every letter, by the platform's rules
+bool SameText(const String& a, const String& b);  // ASCII case-insensitive
+
+// Conversion between UTF-16 and the system's ANSI code page: the one pair the project uses.
+AnsiString StringToAnsi(const String& s);
+String AnsiToString(const AnsiString& s);
+
+// File-name parts: the path up to and including the last "\" or ":", without it, and after it.
+String ExtractFilePath(const String& fileName);
+String ExtractFileDir(const String& fileName);
+String ExtractFileName(const String& fileName);
+String IncludeTrailingPathDelimiter(const String& s);
+
+bool FileExists(const String& fileName);  // an existing file, not a folder
+bool DirectoryExists(const String& name);

@@ -1,0 +1,40 @@
+// Base types of the framework: the string types and the root object with runtime class names.
+#pragma once
+#include <string>
+
+using String = std::wstring;     // UTF-16 text, as everywhere in memory
+using AnsiString = std::string;  // 8-bit text in the system's ANSI code page
+
+// Runtime class identity: every class answers its own name and its parent's, so that a unit can
+// test an object's class by name without depending on the unit that declares it.
+struct TClassInfo {
+    const wchar_t* Name;
+    const TClassInfo* Parent;
+};
+
+// Declares the class identity of Self, derived from Base. Put it first in the class body.
+#define SS_CLASS(Self, Base)                                                      \
+public:                                                                           \
+    static const TClassInfo& StaticClassInfo() {                                  \
+        static const TClassInfo info{L"" #Self, &Base::StaticClassInfo()};        \
+        return info;                                                              \
+    }                                                                             \
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }    \
+                                                                                  \
+private:
+
+class TObject {
+public:
+    virtual ~TObject() = default;
+    static const TClassInfo& StaticClassInfo() {
+        static const TClassInfo info{L"TObject", nullptr};
+        return info;
+    }
+    virtual const TClassInfo& ClassInfo() const { return StaticClassInfo(); }
+    String ClassName() const { return ClassInfo().Name; }
+    bool InheritsFrom(const TClassInfo& cls) const;
+};
+
+// True when obj's class or one of its ancestors is called name (compared without regard to
+// case); false for no object.
+bool InheritsFromName(const TObject* obj, const String& name);

@@ -1,0 +1,309 @@
+#include "ssExtCmd.h"
+
+#include "WinApi.h"
+#include <shlobj.h>
+
+#include "Controls.h"
+#include "Forms.h"
+#include "ssOSVer.h"
+#include "ssPEInfo.h"
+#include "ssWinApi.h"
+
+namespace {
+
+constexpr DWORD kTitleIsAppId = 0x1000;     // STARTF_TITLEISAPPID
+constexpr DWORD kPreventPinning = 0x2000;   // STARTF_PREVENTPINNING
+
+String Quote(const String& s) {
+    if (s.empty() || s.front() == L'"') return s;
+    return L"\"" + s + L"\"";
+}
+
+String Unquote(const String& s) {
+    if (s.size() >= 2 && s.front() == L'"' && s.back() == L'"') return s.substr(1, s.size() - 2);
+    return s;
+}
+
+// A plain substring test on the upper-cased name, as the runner has always done it.
+bool ContainsExt(const String& name, const wchar_t* ext) {
+    return AnsiUpperCase(name).find(ext) != String::npos;
+}
+
+bool IsExecutable(const String& name) {
+    return ContainsExt(name, L".EXE") || ContainsExt(name, L".COM") || ContainsExt(name, L".BAT") ||
+           ContainsExt(name, L".PIF");
+}
+
+bool IsShortcut(const String& name) { return ContainsExt(name, L".LNK"); }
+
+String EnvironmentVariable(const wchar_t* name) {
+    String buf(MAX_PATH, L'\0');
+    DWORD n = GetEnvironmentVariableW(name, buf.data(), DWORD(buf.size()));
+    if (n > buf.size()) {
+        buf.resize(n);
+        n = GetEnvironmentVariableW(name, buf.data(), DWORD(buf.size()));
+    }
+    buf.resize(n < buf.size() ? n : 0);
+    return buf;
+}
+
+// A bare name that is not found in the current folder is looked up along PATH; the first
+// folder that holds it gives the full name. Otherwise the name stays as it is.
+String SearchPathLookup(const String& name) {
+    if (name.empty() || !ExtractFilePath(name).empty() || FileExists(name)) return name;
+    String path = EnvironmentVariable(L"PATH");
+    std::size_t from = 0;
+    for (;;) {
+        std::size_t semi = path.find(L';', from);
+        bool last = semi == String::npos;
+        String entry = path.substr(from, last ? String::npos : semi - from);
+        if (!last && !entry.empty() && entry.back() == L'\\') entry.pop_back();
+        String candidate = entry + L"\\" + name;
+        if (FileExists(candidate)) return candidate;
+        if (last) break;
+        from = semi + 1;
+    }
+    return name;
+}
+
+TShellOptions ReadShortcut(const String& fileName) {
+    TShellOptions result;
+    HRESULT init = CoInitialize(nullptr);
+    IShellLinkW* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            wchar_t buf[MAX_PATH + 1];
+            if (SUCCEEDED(file->Load(fileName.c_str(), STGM_READ)) &&
+                SUCCEEDED(link->Resolve(GetActiveWindow(), SLR_ANY_MATCH))) {
+                buf[0] = 0;
+                if (SUCCEEDED(link->GetPath(buf, MAX_PATH, nullptr, SLGP_UNCPRIORITY))) {
+                    result.FileName = buf;
+                    buf[0] = 0;
+                    if (SUCCEEDED(link->GetWorkingDirectory(buf, MAX_PATH))) {
+                        result.WorkPath = buf;
+                        buf[0] = 0;
+                        if (SUCCEEDED(link->GetArguments(buf, MAX_PATH))) result.Option = buf;
+                    }
+                }
+            }
+            file->Release();
+        }
+        link->Release();
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return result;
+}
+
+// The program registered for a document, searched from the current folder; empty when none.
+String RegisteredExecutable(const String& document) {
+    wchar_t dir[MAX_PATH + 1] = {};
+    GetCurrentDirectoryW(MAX_PATH, dir);
+    wchar_t exe[MAX_PATH + 1] = {};
+    auto r = reinterpret_cast<INT_PTR>(FindExecutableW(document.c_str(), dir, exe));
+    return r > 32 ? String(exe) : String();
+}
+
+DWORD PriorityClass(TssPriority p) {
+    switch (p) {
+        case TssPriority::prIdle: return IDLE_PRIORITY_CLASS;
+        case TssPriority::prHigh: return HIGH_PRIORITY_CLASS;
+        case TssPriority::prRealTime: return REALTIME_PRIORITY_CLASS;
+        default: return NORMAL_PRIORITY_CLASS;
+    }
+}
+
+}  // namespace
+
+TssExternalCmd::TssExternalCmd(TComponent* AOwner) : TComponent(AOwner) {}
+
+void TssExternalCmd::SetOptions(TssExtCmdOptions Value) {
+    if (FComponentState.Contains(TComponentStateItem::csDesigning)) {
+        using O = TssExtCmdOption;
+        if (Value.Contains(O::ecMaximize) && Value.Contains(O::ecMinimize)) {
+            // The option just added wins.
+            Value.Exclude(FOptions.Contains(O::ecMinimize) ? O::ecMinimize : O::ecMaximize);
+        }
+    }
+    FOptions = Value;
+}
+
+TssExtensionProcessing TssExternalCmd::ProcessAssociation(const String&, const String&) {
+    // No override is applied yet: every document goes to the program registered for it. The
+    // association rules for PDF, text, CSV, web and URL documents replace this.
+    return {};
+}
+
+bool TssExternalCmd::Fail(std::uint32_t code) {
+    FErrCode = code;
+    DoError();
+    return false;
+}
+
+bool TssExternalCmd::Execute() {
+    FErrCode = 0;
+    FExitCode = 0;
+    FLNK_OP = 0;
+    Sv_ExeName = FExeName;
+    Sv_ParamFile = FParamFile;
+    Sv_Param = FParam;
+    FIENotFoundError = false;
+    FDoExecute = true;
+
+    if (FExeName.empty() && FParamFile.empty()) return Fail(161);
+    if (FOptions.Contains(TssExtCmdOption::ecMaximize) && FOptions.Contains(TssExtCmdOption::ecMinimize))
+        return Fail(87);
+
+    // Shortcuts are replaced by what they point at.
+    bool exeIsLink = !FExeName.empty() && IsShortcut(FExeName);
+    if (exeIsLink || (FExeName.empty() && IsShortcut(FParamFile))) {
+        String& link = exeIsLink ? FExeName : FParamFile;
+        link = SearchPathLookup(link);
+        TShellOptions so = ReadShortcut(link);
+        FLNK_OP = exeIsLink ? 1 : 2;
+        if (IsExecutable(so.FileName)) {
+            FExeName = so.FileName;
+        } else if (exeIsLink) {
+            FExeName.clear();
+            FParamFile = so.FileName;
+        } else {
+            FParamFile = so.FileName;
+        }
+        FDefDir = so.WorkPath;
+        if (!so.Option.empty()) FParam = so.Option;
+    }
+
+    String app, cmdLine;
+    if (!FExeName.empty() && IsExecutable(FExeName)) {
+        app = Unquote(FExeName);
+        cmdLine = Quote(FExeName) + L" " + FParam;
+    } else if (!FExeName.empty()) {
+        TssExtensionProcessing ep = ProcessAssociation(FExeName, FParam);
+        if (ep.IsProcessing) {
+            app = ep.ModuleName;
+            cmdLine = Quote(ep.ModuleName) + L" " + ep.Param;
+        } else if (String exe = RegisteredExecutable(Unquote(FExeName)); exe.empty()) {
+            app = FExeName;
+            cmdLine = Quote(FExeName) + L" " + FParam;
+        } else {
+            app = exe;
+            cmdLine = Quote(exe) + L" " + Quote(FExeName) + L" " + FParam;
+        }
+    } else if (!FParamFile.empty()) {
+        TssExtensionProcessing ep = ProcessAssociation(FParamFile, FParam);
+        if (ep.IsProcessing) {
+            app = ep.ModuleName;
+            cmdLine = Quote(ep.ModuleName) + L" " + ep.Param;
+        } else {
+            String exe = RegisteredExecutable(Unquote(FParamFile));
+            if (exe.empty()) return Fail(87);
+            app = exe;
+            cmdLine = Quote(exe) + L" " + Quote(FParamFile);
+            if (!FParam.empty()) cmdLine += L" " + FParam;
+        }
+    } else {
+        return Fail(87);
+    }
+    if (FIENotFoundError) return Fail(3);
+
+    app = SearchPathLookup(app);
+
+    STARTUPINFOW si;
+    GetStartupInfoW(&si);
+    si.cb = sizeof(si);
+    if (FOptions.Contains(TssExtCmdOption::ecMaximize)) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = SW_SHOWMAXIMIZED;
+    } else if (FOptions.Contains(TssExtCmdOption::ecMinimize)) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = SW_SHOWMINIMIZED;
+    } else {
+        si.wShowWindow = SW_SHOWNORMAL;
+    }
+    // From Windows 7 on the started program's taskbar identity is its own path, unless it is a
+    // 16-bit image, which cannot have one.
+    if (TssOSVer().isAboveWin7()) {
+        TssPEInfo pe;
+        pe.SetFileName(app.empty() ? FExeName : app);
+        if (pe.Is16bit()) {
+            si.dwFlags &= ~(kTitleIsAppId | kPreventPinning);
+        } else {
+            si.dwFlags |= kTitleIsAppId | kPreventPinning;
+            si.lpTitle = const_cast<wchar_t*>(app.c_str());
+        }
+    }
+
+    PROCESS_INFORMATION pi{};
+    String mutableCmd = cmdLine;
+    if (!CreateProcessW(app.empty() ? nullptr : app.c_str(), mutableCmd.data(), nullptr, nullptr, FALSE,
+                        CREATE_DEFAULT_ERROR_MODE | PriorityClass(FPriority), nullptr,
+                        FDefDir.empty() ? nullptr : FDefDir.c_str(), &si, &pi))
+        return Fail(GetLastError());
+    CloseHandle(pi.hThread);
+    bool result = WaitForProcess(pi.hProcess);
+    RestoreNames();
+    return result;
+}
+
+bool TssExternalCmd::WaitForProcess(void* process) {
+    if (!FWait) {
+        bool ok = true;
+        if (FdwWaitTime != 0) {
+            DWORD r = WaitForInputIdle(process, FdwWaitTime);
+            FErrCode = r;
+            if (r == WAIT_FAILED) FErrCode = GetLastError();
+            ok = r == 0;
+        }
+        CloseHandle(process);
+        return ok;
+    }
+
+    auto* ownerControl = dynamic_cast<TControl*>(Owner());
+    bool ownerWasEnabled = ownerControl && ownerControl->Enabled();
+    if (ownerWasEnabled) ownerControl->SetEnabled(false);
+
+    // Waiting for an Office window that took over the document comes with the process lookup;
+    // until then the runner waits for the process it started.
+    while (WaitForSingleObject(process, 100) == WAIT_TIMEOUT) Application->ProcessMessages();
+    DWORD code = 0;
+    if (GetExitCodeProcess(process, &code)) FExitCode = code;
+    else FErrCode = GetLastError();
+    CloseHandle(process);
+
+    if (FReturnToActive) TssWinApi::ssSetForegroundWindowEx(Application->Handle());
+    if (ownerWasEnabled) ownerControl->SetEnabled(true);
+    if (auto* form = dynamic_cast<TCustomForm*>(Owner());
+        FReturnToActive && form && ownerWasEnabled && form->Visible())
+        form->SetFocus();
+    return true;
+}
+
+void TssExternalCmd::RestoreNames() {
+    if (FLNK_OP == 1) {
+        FExeName = Sv_ExeName;
+        FParamFile.clear();
+        FParam = Sv_Param;
+    } else if (FLNK_OP == 2) {
+        FExeName.clear();
+        FParamFile = Sv_ParamFile;
+        FParam = Sv_Param;
+    }
+}
+
+void TssExternalCmd::DoError() {
+    RestoreNames();
+    if (OnError) {
+        OnError(this);
+        return;
+    }
+    if (!FisDspErrDlg) return;
+    String text;
+    if (FIENotFoundError) text = L"Internet Explorer が登録されていません\r処理を中止します";
+    else if (FExeName.empty() && FParamFile.empty()) text = L"起動するファイル名を指定してください";
+    else if (!FExeName.empty()) text = FExeName + L"の起動に失敗しました\r処理を中止します";
+    else text = FParamFile + L"を表示できません\r処理を中止します";
+    auto* form = dynamic_cast<TCustomForm*>(Owner());
+    HWND owner = form ? form->Handle() : Application->Handle();
+    MessageBoxW(owner, text.c_str(), L"エラー", MB_SYSTEMMODAL | MB_ICONWARNING);
+}

@@ -1,0 +1,91 @@
+// Starting other programs and opening documents, waiting for them while the caller's window
+// stays responsive.
+#pragma once
+#include <cstdint>
+
+#include "Classes.h"
+
+enum class TssPriority { prIdle, prNormal, prHigh, prRealTime };
+enum class TssExtCmdOption { ecMaximize, ecMinimize };
+using TssExtCmdOptions = TSet<TssExtCmdOption>;
+
+// Target, working folder and arguments read from a shortcut.
+struct TShellOptions {
+    String FileName;
+    String WorkPath;
+    String Option;
+};
+
+// The answer of the association override: when IsProcessing, ModuleName is the program to
+// start and Param its whole argument text.
+struct TssExtensionProcessing {
+    bool IsProcessing = false;
+    String ModuleName;
+    String Param;
+};
+
+class TssExternalCmd : public TComponent {
+    SS_CLASS(TssExternalCmd, TComponent)
+public:
+    explicit TssExternalCmd(TComponent* AOwner);
+
+    // Starts ExeName (or opens ParamFile) by process creation and, when Wait, waits for its end.
+    // False on every reported error and when the input-idle wait fails.
+    bool Execute();
+    // Milliseconds to wait for the started program to become input-idle when not waiting.
+    void SetTimeOut(std::uint32_t dwWaitTime) { FdwWaitTime = dwWaitTime; }
+
+    const String& ExeName() const { return FExeName; }
+    void SetExeName(const String& v) { FExeName = v; }
+    const String& Param() const { return FParam; }
+    void SetParam(const String& v) { FParam = v; }
+    const String& ParamFile() const { return FParamFile; }
+    void SetParamFile(const String& v) { FParamFile = v; }
+    bool Wait() const { return FWait; }
+    void SetWait(bool v) { FWait = v; }
+    const String& DefDir() const { return FDefDir; }
+    void SetDefDir(const String& v) { FDefDir = v; }
+    TssExtCmdOptions Options() const { return FOptions; }
+    // In design mode one window option replaces the other; at run time both may be set, and
+    // every start then fails with 87.
+    void SetOptions(TssExtCmdOptions Value);
+    bool ReturnToActive() const { return FReturnToActive; }
+    void SetReturnToActive(bool v) { FReturnToActive = v; }
+    std::uint32_t ErrCode() const { return FErrCode; }
+    std::uint32_t ExitCode() const { return FExitCode; }
+    bool isDspErrDlg() const { return FisDspErrDlg; }
+    void SetisDspErrDlg(bool v) { FisDspErrDlg = v; }
+    bool EnableFileAssocProc() const { return FEnableFileAssocProc; }
+    void SetEnableFileAssocProc(bool v) { FEnableFileAssocProc = v; }
+
+    TNotifyEvent OnError;  // replaces the error box
+
+protected:
+    // Reports the error of the current call: OnError when set, else the error box.
+    virtual void DoError();
+    // Which program opens fileName with param instead of its registered one.
+    TssExtensionProcessing ProcessAssociation(const String& fileName, const String& param);
+
+private:
+    void RestoreNames();
+    bool Fail(std::uint32_t code);
+    bool WaitForProcess(void* process);  // a process handle
+
+    bool FisDspErrDlg = true;
+    String FExeName;
+    String FParam;
+    String FParamFile;
+    bool FWait = true;
+    std::uint32_t FErrCode = 0;
+    std::uint32_t FExitCode = 0;
+    TssPriority FPriority = TssPriority::prNormal;
+    String FDefDir;
+    TssExtCmdOptions FOptions;
+    std::uint32_t FdwWaitTime = 0;
+    int FLNK_OP = 0;
+    String Sv_ExeName, Sv_ParamFile, Sv_Param;
+    bool FReturnToActive = true;
+    bool FEnableFileAssocProc = true;
+    bool FIENotFoundError = false;
+    bool FDoExecute = false;
+};

@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "SysUtils.h"
+#include "TestSupport.h"
+
+namespace {
+
+TEST(FormatText, SpecifiersWidthsAndPrecisions) {
+    EXPECT_EQ(Format(L"%s-%s", {String(L"a"), String(L"b")}), L"a-b");
+    EXPECT_EQ(Format(L"%%~dp0%s", {String(L"X")}), L"%~dp0X");
+    EXPECT_EQ(Format(L"%4.4d", {7LL}), L"0007");
+    EXPECT_EQ(Format(L"%4.4d", {12345LL}), L"12345");
+    EXPECT_EQ(Format(L"%5d|%-5d|", {42LL, 42LL}), L"   42|42   |");
+    EXPECT_EQ(Format(L"%.2s", {String(L"abc")}), L"ab");
+    EXPECT_EQ(Format(L"%x %d", {255LL, -3LL}), L"FF -3");
+    EXPECT_EQ(Format(L"%u", {-1LL}), L"4294967295");
+}
+
+TEST(FormatText, MismatchesRaise) {
+    EXPECT_THROW(Format(L"%d", {String(L"a")}), EConvertError);
+    EXPECT_THROW(Format(L"%s", {1LL}), EConvertError);
+    EXPECT_THROW(Format(L"%s %s", {String(L"a")}), EConvertError);
+    EXPECT_THROW(Format(L"50%", {}), EConvertError);
+    EXPECT_THROW(Format(L"%q", {1LL}), EConvertError);
+}
+
+TEST(FileNames, PartsOfAPath) {
+    struct Case { const wchar_t *name, *path, *dir, *file; };
+    const Case cases[] = {
+        {L"C:\\app\\tool.exe", L"C:\\app\\", L"C:\\app", L"tool.exe"},
+        {L"C:\\tool.exe", L"C:\\", L"C:\\", L"tool.exe"},
+        {L"C:tool.exe", L"C:", L"C:", L"tool.exe"},
+        {L"tool.exe", L"", L"", L"tool.exe"},
+        {L"\\\\srv\\share\\a.txt", L"\\\\srv\\share\\", L"\\\\srv\\share", L"a.txt"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ExtractFilePath(c.name), c.path);
+        EXPECT_EQ(ExtractFileDir(c.name), c.dir);
+        EXPECT_EQ(ExtractFileName(c.name), c.file);
+    }
+}
+
+TEST(AnsiText, RoundTripsThroughTheAnsiCodePage) {
+    String s = L"ＭＳ ゴシック abc";
+    EXPECT_EQ(AnsiToString(StringToAnsi(s)), s);
+    EXPECT_EQ(StringToAnsi(L""), "");
+}
+
+}  // namespace

@@ -1,0 +1,208 @@
+#include "TestSupport.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "Forms.h"
+
+namespace testing_support {
+
+String BinDir() {
+    return ExtractFilePath(Application->ExeName());
+}
+
+TempDir::TempDir() {
+    wchar_t tmp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH, tmp);
+    static unsigned counter = 0;
+    for (;;) {
+        FPath = String(tmp) + L"sstest_" + IntToStr(GetCurrentProcessId()) + L"_" + IntToStr(++counter);
+        if (CreateDirectoryW(FPath.c_str(), nullptr)) break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create a temporary folder");
+    }
+}
+
+TempDir::~TempDir() { RemoveTree(FPath); }
+
+void RemoveTree(const String& path) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            String name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            String full = path + L"\\" + name;
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
+            else DeleteFileW(full.c_str());
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(path.c_str());
+}
+
+std::string ReadBytes(const String& fileName) {
+    HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + Utf8(fileName));
+    std::string bytes(GetFileSize(h, nullptr), '\0');
+    DWORD got = 0;
+    if (!bytes.empty()) ReadFile(h, bytes.data(), DWORD(bytes.size()), &got, nullptr);
+    CloseHandle(h);
+    bytes.resize(got);
+    return bytes;
+}
+
+void WriteBytes(const String& fileName, const std::string& bytes) {
+    HANDLE h = CreateFileW(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + Utf8(fileName));
+    DWORD put = 0;
+    if (!bytes.empty()) WriteFile(h, bytes.data(), DWORD(bytes.size()), &put, nullptr);
+    CloseHandle(h);
+}
+
+std::string Utf8(const String& s) {
+    if (s.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0, nullptr, nullptr);
+    std::string r(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, s.data(), int(s.size()), r.data(), n, nullptr, nullptr);
+    return r;
+}
+
+ScopedEnv::ScopedEnv(const String& name, const String& value) : FName(name) {
+    wchar_t buf[32768];
+    DWORD n = GetEnvironmentVariableW(name.c_str(), buf, 32768);
+    FHadOld = n > 0 && n < 32768;
+    if (FHadOld) FOld.assign(buf, n);
+    SetEnvironmentVariableW(name.c_str(), value.c_str());
+}
+
+ScopedEnv::~ScopedEnv() { SetEnvironmentVariableW(FName.c_str(), FHadOld ? FOld.c_str() : nullptr); }
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    }
+    return true;
+}
+
+namespace {
+struct DialogSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogProc(HWND h, LPARAM l) {
+    auto* s = reinterpret_cast<DialogSearch*>(l);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t cls[64];
+    GetClassNameW(h, cls, 64);
+    if (pid == s->pid && String(cls) == L"#32770" && IsWindowVisible(h)) {
+        s->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND FindDialog(DWORD pid) {
+    DialogSearch s{pid ? pid : GetCurrentProcessId(), nullptr};
+    EnumWindows(FindDialogProc, LPARAM(&s));
+    return s.found;
+}
+
+String DialogText(HWND dialog) {
+    wchar_t buf[2048] = {};
+    GetDlgItemTextW(dialog, 0xFFFF, buf, 2048);
+    return buf;
+}
+
+void PressButton(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
+}
+
+namespace {
+DialogAnswerer* ActiveAnswerer = nullptr;
+}
+
+DialogAnswerer::DialogAnswerer(std::function<int(const String&)> answer) : FAnswer(std::move(answer)) {
+    ActiveAnswerer = this;
+    FTimer = SetTimer(nullptr, 0, 50, Tick);
+}
+
+DialogAnswerer::~DialogAnswerer() {
+    KillTimer(nullptr, FTimer);
+    ActiveAnswerer = nullptr;
+}
+
+void CALLBACK DialogAnswerer::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    DialogAnswerer* self = ActiveAnswerer;
+    if (!self) return;
+    HWND dlg = FindDialog(0);
+    if (!dlg || GetPropW(dlg, L"ssAnswered")) return;
+    SetPropW(dlg, L"ssAnswered", HANDLE(1));
+    String text = DialogText(dlg);
+    self->FTexts.push_back(text);
+    PressButton(dlg, self->FAnswer(text));
+}
+
+ChildProcess::ChildProcess(const String& exe, const String& args, const String& dir, const wchar_t* env) {
+    STARTUPINFOW si{sizeof(si)};
+    String cmd = L"\"" + exe + L"\" " + args;
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, env ? CREATE_UNICODE_ENVIRONMENT : 0,
+                        const_cast<wchar_t*>(env), dir.empty() ? nullptr : dir.c_str(), &si, &FPi))
+        throw std::runtime_error("cannot start " + Utf8(exe));
+    CloseHandle(FPi.hThread);
+}
+
+ChildProcess::~ChildProcess() {
+    if (WaitForSingleObject(FPi.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(FPi.hProcess, 1);
+        WaitForSingleObject(FPi.hProcess, 5000);
+    }
+    CloseHandle(FPi.hProcess);
+}
+
+DWORD ChildProcess::WaitExit(DWORD timeoutMs) {
+    WaitForSingleObject(FPi.hProcess, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(FPi.hProcess, &code);
+    return code;
+}
+
+namespace {
+struct WindowSearch {
+    DWORD pid;
+    const String* cls;
+    HWND found;
+};
+BOOL CALLBACK FindWindowProc(HWND h, LPARAM l) {
+    auto* s = reinterpret_cast<WindowSearch*>(l);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t cls[256];
+    GetClassNameW(h, cls, 256);
+    if (pid == s->pid && *s->cls == cls) {
+        s->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND FindProcessWindow(DWORD pid, const String& className) {
+    WindowSearch s{pid, &className, nullptr};
+    EnumWindows(FindWindowProc, LPARAM(&s));
+    return s.found;
+}
+
+}  // namespace testing_support

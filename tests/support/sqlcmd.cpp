@@ -1,0 +1,96 @@
+// Stands in for the SQL Server command-line client. Into the folder named by SQLCMD_RECORD_DIR
+// it appends its command line to calls.txt (UTF-8, one line a call), copies the script given
+// with -i to script<N>.sql, and appends how its parent (the command interpreter running the
+// batch) was started to parents.txt: "<start flags> <show state>". It writes "done" to the
+// -o file, as the real client writes its output there.
+#include <windows.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring Env(const wchar_t* name) {
+    wchar_t buf[4096];
+    DWORD n = GetEnvironmentVariableW(name, buf, 4096);
+    return n && n < 4096 ? std::wstring(buf, n) : std::wstring();
+}
+
+std::string Utf8(const std::wstring& s) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0, nullptr, nullptr);
+    std::string r(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, s.data(), int(s.size()), r.data(), n, nullptr, nullptr);
+    return r;
+}
+
+void Append(const std::wstring& file, const std::string& bytes) {
+    HANDLE h = CreateFileW(file.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+    DWORD put = 0;
+    WriteFile(h, bytes.data(), DWORD(bytes.size()), &put, nullptr);
+    CloseHandle(h);
+}
+
+DWORD ParentPid() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W pe{sizeof(pe)};
+    DWORD parent = 0;
+    for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe))
+        if (pe.th32ProcessID == GetCurrentProcessId()) parent = pe.th32ParentProcessID;
+    CloseHandle(snap);
+    return parent;
+}
+
+// The start flags and show state the parent process was created with, read from its process
+// parameters (32-bit layout: WindowFlags at 0x68, ShowWindowFlags at 0x6C).
+std::string ParentStart() {
+    HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ParentPid());
+    if (!p) return "unknown";
+    PROCESS_BASIC_INFORMATION pbi{};
+    ULONG len = 0;
+    std::string result = "unknown";
+    if (NtQueryInformationProcess(p, ProcessBasicInformation, &pbi, sizeof(pbi), &len) == 0) {
+        BYTE* params = nullptr;
+        DWORD values[2] = {};
+        SIZE_T got = 0;
+        if (ReadProcessMemory(p, reinterpret_cast<BYTE*>(pbi.PebBaseAddress) + 0x10, &params, sizeof(params), &got) &&
+            ReadProcessMemory(p, params + 0x68, values, sizeof(values), &got))
+            result = std::to_string(values[0]) + " " + std::to_string(values[1]);
+    }
+    CloseHandle(p);
+    return result;
+}
+
+}  // namespace
+
+int wmain() {
+    std::wstring dir = Env(L"SQLCMD_RECORD_DIR");
+    if (dir.empty()) return 1;
+    Append(dir + L"\\calls.txt", Utf8(GetCommandLineW()) + "\n");
+    Append(dir + L"\\parents.txt", ParentStart() + "\n");
+
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    for (int i = 1; i + 1 < argc; ++i) {
+        std::wstring opt = argv[i];
+        if (opt == L"-i") {
+            WIN32_FIND_DATAW fd;
+            HANDLE f = FindFirstFileW((dir + L"\\script*.sql").c_str(), &fd);
+            int n = 0;
+            if (f != INVALID_HANDLE_VALUE) {
+                do ++n; while (FindNextFileW(f, &fd));
+                FindClose(f);
+            }
+            CopyFileW(argv[i + 1], (dir + L"\\script" + std::to_wstring(n + 1) + L".sql").c_str(), FALSE);
+        } else if (opt == L"-o") {
+            HANDLE h = CreateFileW(argv[i + 1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD put = 0;
+            WriteFile(h, "done\r\n", 6, &put, nullptr);
+            CloseHandle(h);
+        }
+    }
+    LocalFree(argv);
+    return 0;
+}
