@@ -1,6 +1,6 @@
 // Stands in for the SQL Server command-line client. Into the folder named by SQLCMD_RECORD_DIR
 // it appends its command line to calls.txt (UTF-8, one line a call), copies the script given
-// with -i to script<N>.sql, and appends how its parent (the command interpreter running the
+// with -i to script<N>.sql and the batch beside it to batch<N>.bat, and appends how its parent (the command interpreter running the
 // batch) was started to parents.txt: "<start flags> <show state>". It writes "done" to the
 // -o file, as the real client writes its output there.
 #include <windows.h>
@@ -83,7 +83,11 @@ int wmain() {
                 do ++n; while (FindNextFileW(f, &fd));
                 FindClose(f);
             }
-            CopyFileW(argv[i + 1], (dir + L"\\script" + std::to_wstring(n + 1) + L".sql").c_str(), FALSE);
+            std::wstring script = argv[i + 1];
+            CopyFileW(script.c_str(), (dir + L"\\script" + std::to_wstring(n + 1) + L".sql").c_str(), FALSE);
+            // The batch that called us lies beside the script under the same name.
+            std::wstring batch = script.substr(0, script.size() - 4) + L".bat";
+            CopyFileW(batch.c_str(), (dir + L"\\batch" + std::to_wstring(n + 1) + L".bat").c_str(), FALSE);
         } else if (opt == L"-o") {
             HANDLE h = CreateFileW(argv[i + 1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
             DWORD put = 0;
