@@ -4,6 +4,13 @@
 
 #include "WinApi.h"
 
+namespace {
+[[noreturn]] void ListError(const wchar_t* fmt, int value) {
+    throw EListError(Format(fmt, {(long long)value}));
+}
+const wchar_t kListIndexError[] = L"リストのインデックスが範囲を超えています (%d)";
+}  // namespace
+
 TComponent::TComponent(TComponent* AOwner) {
     if (AOwner) AOwner->InsertComponent(this);
 }
@@ -36,7 +43,7 @@ void TComponent::RemoveComponent(TComponent* c) {
 
 TComponent* TComponent::Components(int index) const {
     if (index < 0 || index >= int(FComponents.size()))
-        throw EListError(Format(L"リストのインデックスが範囲を超えています (%d)", {(long long)index}));
+        ListError(kListIndexError, index);
     return FComponents[index];
 }
 
@@ -55,6 +62,101 @@ void TComponent::SetLoading(bool on) {
 void TComponent::SetDesigning(bool on) {
     on ? FComponentState.Include(TComponentStateItem::csDesigning)
        : FComponentState.Exclude(TComponentStateItem::csDesigning);
+}
+
+void TList::CheckIndex(int Index, int Limit) const {
+    if (Index < 0 || Index > Limit) ListError(kListIndexError, Index);
+}
+
+// Growth steps of 4, 8, then a quarter of the capacity.
+void TList::Grow() {
+    int delta = FCapacity > 64 ? FCapacity / 4 : (FCapacity > 8 ? 16 : 4);
+    SetCapacity(FCapacity + delta);
+}
+
+int TList::Add(void* Item) {
+    if (Count() == FCapacity) Grow();
+    FItems.push_back(Item);
+    return Count() - 1;
+}
+
+void TList::Insert(int Index, void* Item) {
+    CheckIndex(Index, Count());
+    if (Count() == FCapacity) Grow();
+    FItems.insert(FItems.begin() + Index, Item);
+}
+
+void* TList::Delete(int Index) {
+    CheckIndex(Index, Count() - 1);
+    void* item = FItems[Index];
+    FItems.erase(FItems.begin() + Index);
+    return item;
+}
+
+int TList::Remove(void* Item) {
+    int i = IndexOf(Item);
+    if (i >= 0) Delete(i);
+    return i;
+}
+
+int TList::IndexOf(void* Item) const {
+    auto it = std::find(FItems.begin(), FItems.end(), Item);
+    return it == FItems.end() ? -1 : int(it - FItems.begin());
+}
+
+void TList::Exchange(int Index1, int Index2) {
+    CheckIndex(Index1, Count() - 1);
+    CheckIndex(Index2, Count() - 1);
+    std::swap(FItems[Index1], FItems[Index2]);
+}
+
+void TList::Move(int CurIndex, int NewIndex) {
+    if (CurIndex == NewIndex) return;
+    CheckIndex(NewIndex, Count() - 1);
+    void* item = Delete(CurIndex);
+    FItems.insert(FItems.begin() + NewIndex, item);
+}
+
+void TList::Clear() {
+    FItems.clear();
+    FItems.shrink_to_fit();
+    FCapacity = 0;
+}
+
+void TList::Pack() {
+    FItems.erase(std::remove(FItems.begin(), FItems.end(), nullptr), FItems.end());
+}
+
+void TList::Sort(TListSortCompare Compare) {
+    if (!Compare || FItems.size() < 2) return;
+    std::sort(FItems.begin(), FItems.end(), [Compare](void* a, void* b) { return Compare(a, b) < 0; });
+}
+
+TList* TList::Expand() {
+    if (Count() == FCapacity) Grow();
+    return this;
+}
+
+void* TList::Get(int Index) const {
+    CheckIndex(Index, Count() - 1);
+    return FItems[Index];
+}
+
+void TList::Put(int Index, void* Item) {
+    CheckIndex(Index, Count() - 1);
+    FItems[Index] = Item;
+}
+
+void TList::SetCount(int Value) {
+    if (Value < 0) ListError(L"リストの個数を超えました (%d)", Value);
+    if (Value > FCapacity) SetCapacity(Value);
+    FItems.resize(std::size_t(Value), nullptr);
+}
+
+void TList::SetCapacity(int Value) {
+    if (Value < Count()) ListError(L"リストの容量が超えました (%d)", Value);
+    FItems.reserve(std::size_t(Value));
+    FCapacity = Value;
 }
 
 int TStrings::Add(const String& s) {
@@ -96,7 +198,7 @@ void TStrings::SaveToFile(const String& fileName) const {
 
 void TStringList::CheckIndex(int index, int limit) const {
     if (index < 0 || index > limit)
-        throw EStringListError(Format(L"リストのインデックスが範囲を超えています (%d)", {(long long)index}));
+        throw EStringListError(Format(kListIndexError, {(long long)index}));
 }
 
 const String& TStringList::Get(int index) const {

@@ -53,6 +53,39 @@ private:
     std::vector<TComponent*> FComponents;
 };
 
+// A growable list of untyped pointers; the bounds, capacity and count are checked.
+class TList : public TObject {
+    SS_CLASS(TList, TObject)
+public:
+    using TListSortCompare = int (*)(void* Item1, void* Item2);
+
+    int Add(void* Item);
+    void Insert(int Index, void* Item);
+    void* Delete(int Index);  // answers the pointer that stood there
+    int Remove(void* Item);   // former index, or -1
+    int IndexOf(void* Item) const;
+    void Exchange(int Index1, int Index2);
+    void Move(int CurIndex, int NewIndex);
+    void Clear();
+    void Pack();
+    void Sort(TListSortCompare Compare);
+    // Grows the capacity by one growth step when the list is full.
+    TList* Expand();
+
+    void* Get(int Index) const;
+    void Put(int Index, void* Item);
+    int Count() const { return int(FItems.size()); }
+    void SetCount(int Value);  // growing fills with null
+    int Capacity() const { return FCapacity; }
+    void SetCapacity(int Value);
+
+private:
+    void CheckIndex(int Index, int Limit) const;
+    void Grow();
+    std::vector<void*> FItems;
+    int FCapacity = 0;  // kept apart from the vector's, which it bounds from below
+};
+
 // An ordered list of strings.
 class TStrings : public TPersistent {
     SS_CLASS(TStrings, TPersistent)

@@ -23,8 +23,8 @@ bool ReadAt(HANDLE h, DWORD offset, void* buf, DWORD size) {
 void TssPEInfo::SetFileName(const String& Value) {
     FFileName = Value;
     FImageType = {};
-    String ext = UpperCase(Value.substr(Value.find_last_of(L'.') == String::npos ? Value.size()
-                                                                                   : Value.find_last_of(L'.')));
+    auto dot = Value.find_last_of(L".\\:");
+    String ext = dot != String::npos && Value[dot] == L'.' ? UpperCase(Value.substr(dot)) : String();
     if (!FileExists(Value) || (ext != L".EXE" && ext != L".DLL")) return;
     FileHandle f{CreateFileW(Value.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr)};
