@@ -3,10 +3,14 @@
 #include "WinApi.h"
 #include <shlobj.h>
 
+#include <memory>
+#include <vector>
+
 #include "Controls.h"
 #include "Forms.h"
 #include "ssOSVer.h"
 #include "ssPEInfo.h"
+#include "ssWin7Uty.h"
 #include "ssWinApi.h"
 
 namespace {
@@ -114,7 +118,139 @@ DWORD PriorityClass(TssPriority p) {
     }
 }
 
+// Splits a command line the way a program splits its own: blanks and control characters
+// separate tokens, a quoted part is taken whole without its quotes, and a token holds at most
+// 8192 characters.
+std::vector<String> CommandLineTokens(const String& text) {
+    std::vector<String> tokens;
+    std::size_t i = 0, n = text.size();
+    for (;;) {
+        for (;;) {
+            while (i < n && text[i] <= L' ') ++i;
+            if (i + 1 < n && text[i] == L'"' && text[i + 1] == L'"') i += 2;
+            else break;
+        }
+        if (i >= n) break;
+        String token;
+        while (i < n && text[i] > L' ') {
+            if (text[i] == L'"') {
+                ++i;
+                while (i < n && text[i] != L'"') token += text[i++];
+                if (i < n) ++i;
+            } else {
+                token += text[i++];
+            }
+        }
+        tokens.push_back(token.substr(0, 8192));
+    }
+    return tokens;
+}
+
+template <typename Fn>
+Fn DynamicProc(HMODULE lib, const char* name) {
+    return lib ? reinterpret_cast<Fn>(GetProcAddress(lib, name)) : nullptr;
+}
+
+const wchar_t* const kOfficePrograms[] = {L"excel.exe", L"winword.exe", L"powerpnt.exe"};
+const wchar_t* const kOfficeClasses[] = {L"XLMAIN", L"OpusApp", L"PPTFrameClass"};
+
+String LowerCase(const String& s) {
+    String r = s;
+    if (!r.empty()) CharLowerBuffW(r.data(), DWORD(r.size()));
+    return r;
+}
+
+BOOL CALLBACK CollectOfficeWindow(HWND h, LPARAM l) {
+    auto* list = reinterpret_cast<TProcInfoArray*>(l);
+    wchar_t buf[256];
+    int n = GetClassNameW(h, buf, 255);
+    String cls(buf, n);
+    bool office = false;
+    for (const wchar_t* c : kOfficeClasses) office = office || cls == c;
+    if (!office) return TRUE;
+    auto info = std::make_unique<TProcInfo>();
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    info->SetProcID(pid);
+    info->SetWinHndl(h);
+    info->SetClsName(cls);
+    if (HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)) {
+        HMODULE psapi = LoadLibraryW(L"PSAPI.dll");
+        using ModuleNameFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
+        if (auto fn = DynamicProc<ModuleNameFn>(psapi, "GetModuleFileNameExW")) {
+            n = int(fn(p, nullptr, buf, 255));
+            info->SetPath(String(buf, n));
+        }
+        if (psapi) FreeLibrary(psapi);
+        CloseHandle(p);
+    }
+    n = GetWindowTextW(h, buf, 255);
+    info->SetText(String(buf, n));
+    list->Add(info.release());
+    return TRUE;
+}
+
 }  // namespace
+
+bool TProcInfo::TextContains(const String& s) const {
+    String caption = LowerCase(FText), wanted = LowerCase(s);
+    if (caption.find(wanted) != String::npos) return true;
+    auto dot = wanted.find_last_of(L".\\:");
+    String base = dot != String::npos && wanted[dot] == L'.' ? wanted.substr(0, dot) : wanted;
+    return caption.compare(0, base.size(), base) == 0;
+}
+
+bool TProcInfo::IsTarget(TCheckMethod ChkMethod, DWORD PID, const String& ChkFile) const {
+    return ChkMethod == TCheckMethod::cmText ? TextContains(ChkFile) : PID == FProcID;
+}
+
+HWND FindOfficeWindow(HANDLE process, const String& argumentText) {
+    if (!TssOSVer().isAboveWin8()) return nullptr;
+
+    HMODULE kernel = LoadLibraryW(L"kernel32.dll");
+    using GetProcessIdFn = DWORD(WINAPI*)(HANDLE);
+    auto getProcessId = DynamicProc<GetProcessIdFn>(kernel, "GetProcessId");
+    DWORD pid = getProcessId ? getProcessId(process) : 0;
+    if (kernel) FreeLibrary(kernel);
+    if (!pid) return nullptr;
+
+    wchar_t image[MAX_PATH + 1] = {};
+    HMODULE psapi = LoadLibraryW(L"PSAPI.dll");
+    using ImageFileNameFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD);
+    auto imageFileName = DynamicProc<ImageFileNameFn>(psapi, "GetProcessImageFileNameW");
+    DWORD len = imageFileName ? imageFileName(process, image, MAX_PATH) : 0;
+    if (psapi) FreeLibrary(psapi);
+    if (!len) return nullptr;
+
+    String path(image, len);
+    String file = LowerCase(ExtractFileName(path));
+    String folder = LowerCase(ExtractFileName(ExtractFileDir(path)));
+    bool officeProgram = false;
+    for (const wchar_t* p : kOfficePrograms) officeProgram = officeProgram || file == p;
+    if (folder != L"office15" || !officeProgram) return nullptr;
+
+    String target;
+    for (const String& token : CommandLineTokens(argumentText))
+        if (FileExists(token)) {
+            target = ExtractFileName(token);
+            break;
+        }
+    TCheckMethod method = target.empty() ? TCheckMethod::cmPID : TCheckMethod::cmText;
+
+    for (int round = 0; round < 101; ++round) {
+        PumpMessages(100);
+        TProcInfoArray windows;
+        windows.SetIsOwner(true);
+        EnumWindows(CollectOfficeWindow, reinterpret_cast<LPARAM>(&windows));
+        for (int i = 0; i < windows.Count(); ++i) {
+            TProcInfo* info = windows.GetObject(i);
+            if (!info->IsTarget(method, pid, target)) continue;
+            if (IsWindowVisible(info->WinHndl())) return info->WinHndl();
+            break;  // the first target is not visible yet: try again next round
+        }
+    }
+    return nullptr;
+}
 
 TssExternalCmd::TssExternalCmd(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -263,12 +399,17 @@ bool TssExternalCmd::WaitForProcess(void* process) {
     bool ownerWasEnabled = ownerControl && ownerControl->Enabled();
     if (ownerWasEnabled) ownerControl->SetEnabled(false);
 
-    // Waiting for an Office window that took over the document comes with the process lookup;
-    // until then the runner waits for the process it started.
-    while (WaitForSingleObject(process, 100) == WAIT_TIMEOUT) Application->ProcessMessages();
-    DWORD code = 0;
-    if (GetExitCodeProcess(process, &code)) FExitCode = code;
-    else FErrCode = GetLastError();
+    // An Office program hands the document to its running instance and ends; then the wait is
+    // for that instance's window instead.
+    const String& args = !Sv_ExeName.empty() ? Sv_Param : (!Sv_ParamFile.empty() ? Sv_ParamFile : Sv_Param);
+    if (HWND office = FindOfficeWindow(process, args)) {
+        while (IsWindowVisible(office)) PumpMessages(100);
+    } else {
+        while (WaitForSingleObject(process, 100) == WAIT_TIMEOUT) Application->ProcessMessages();
+        DWORD code = 0;
+        if (GetExitCodeProcess(process, &code)) FExitCode = code;
+        else FErrCode = GetLastError();
+    }
     CloseHandle(process);
 
     if (FReturnToActive) TssWinApi::ssSetForegroundWindowEx(Application->Handle());

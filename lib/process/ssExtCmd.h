@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "Classes.h"
+#include "WinApi.h"
+#include "ssArray.h"
 
 enum class TssPriority { prIdle, prNormal, prHigh, prRealTime };
 enum class TssExtCmdOption { ecMaximize, ecMinimize };
@@ -23,6 +25,50 @@ struct TssExtensionProcessing {
     String ModuleName;
     String Param;
 };
+
+enum class TCheckMethod { cmText, cmPID };
+
+// A top-level window and the process behind it.
+class TProcInfo : public TObject {
+    SS_CLASS(TProcInfo, TObject)
+public:
+    DWORD ProcID() const { return FProcID; }
+    void SetProcID(DWORD v) { FProcID = v; }
+    HWND WinHndl() const { return FWinHndl; }
+    void SetWinHndl(HWND v) { FWinHndl = v; }
+    const String& ClsName() const { return FClsName; }
+    void SetClsName(const String& v) { FClsName = v; }
+    const String& Path() const { return FPath; }  // the process's main module
+    void SetPath(const String& v) { FPath = v; }
+    const String& Text() const { return FText; }  // the window's caption
+    void SetText(const String& v) { FText = v; }
+
+    // The caption contains s, or begins with s without its extension (any case).
+    bool TextContains(const String& s) const;
+    bool IsTarget(TCheckMethod ChkMethod, DWORD PID, const String& ChkFile) const;
+
+private:
+    DWORD FProcID = 0;
+    HWND FWinHndl = nullptr;
+    String FClsName;
+    String FPath;
+    String FText;
+};
+
+class TProcInfoArray : public TssArray {
+    SS_CLASS(TProcInfoArray, TssArray)
+public:
+    TProcInfo* GetObject(int Index) { return static_cast<TProcInfo*>(TssArray::GetObject(Index)); }
+    void SetObject(int Index, TProcInfo* Item) { TssArray::SetObject(Index, Item); }
+    TProcInfo* First() { return static_cast<TProcInfo*>(TssArray::First()); }
+    TProcInfo* Last() { return static_cast<TProcInfo*>(TssArray::Last()); }
+};
+
+// The main window of an Office 2013 program (an image in a folder "office15") that the started
+// process handed its document to: the window whose caption names the first existing file of
+// argumentText, or, with no such file, a window of that process. Waits up to about 10 s for
+// it to be visible; null when there is none, and before Windows 8.
+HWND FindOfficeWindow(HANDLE process, const String& argumentText);
 
 class TssExternalCmd : public TComponent {
     SS_CLASS(TssExternalCmd, TComponent)

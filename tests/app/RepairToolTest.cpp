@@ -135,25 +135,8 @@ TEST_F(RepairToolProcess, AnsweringNoWritesNothingAndKeepsTheWindow) {
     EXPECT_EQ(tool->WaitExit(20000), 0u);
 }
 
-// Wine reports Windows XP (5.1) to the tool by its program name.
-class WineVersionFor {
-public:
-    WineVersionFor(const String& exeName, const String& version)
-        : FKey(L"Software\\Wine\\AppDefaults\\" + exeName) {
-        HKEY k;
-        RegCreateKeyExW(HKEY_CURRENT_USER, FKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
-        RegSetValueExW(k, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                       DWORD((version.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(k);
-    }
-    ~WineVersionFor() { RegDeleteKeyW(HKEY_CURRENT_USER, FKey.c_str()); }
-
-private:
-    String FKey;
-};
-
 TEST_F(RepairToolProcess, BeforeVistaNothingRunsAndSuccessIsReported) {
-    WineVersionFor xp(L"VOLQADefDB.exe", L"winxp");
+    WineVersionFor xp(L"VOLQADefDB.exe", L"winxp");  // Windows XP is 5.1
     Start();
     ClickRun();
     EXPECT_EQ(Answer(IDYES), kConfirm);

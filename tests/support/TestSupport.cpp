@@ -179,6 +179,39 @@ DWORD ChildProcess::WaitExit(DWORD timeoutMs) {
     return code;
 }
 
+std::string CaptureOutput(const String& exe, const String& args) {
+    TempDir dir;
+    String out = dir / L"out.txt";
+    SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
+    HANDLE h = CreateFileW(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOW si{sizeof(si)};
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = h;
+    si.hStdError = h;
+    PROCESS_INFORMATION pi;
+    String cmd = L"\"" + exe + L"\" " + args;
+    if (CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 60000);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    CloseHandle(h);
+    std::string text = ReadBytes(out);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+WineVersionFor::WineVersionFor(const String& exeName, const String& version)
+    : FKey(L"Software\\Wine\\AppDefaults\\" + exeName) {
+    HKEY k;
+    RegCreateKeyExW(HKEY_CURRENT_USER, FKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+    RegSetValueExW(k, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                   DWORD((version.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(k);
+}
+
+WineVersionFor::~WineVersionFor() { RegDeleteKeyW(HKEY_CURRENT_USER, FKey.c_str()); }
+
 namespace {
 struct WindowSearch {
     DWORD pid;

@@ -81,6 +81,20 @@ private:
     PROCESS_INFORMATION FPi{};
 };
 
+// Runs exe with args to its end and answers what it printed (stdout and stderr).
+std::string CaptureOutput(const String& exe, const String& args);
+
+// While alive, Wine reports the given Windows version (winxp, win7, win10, ...) to every program
+// started with the file name exeName.
+class WineVersionFor {
+public:
+    WineVersionFor(const String& exeName, const String& version);
+    ~WineVersionFor();
+
+private:
+    String FKey;
+};
+
 // A top-level window of process pid with the given window class.
 HWND FindProcessWindow(DWORD pid, const String& className);
 

@@ -78,35 +78,9 @@ TEST(OSVerSnapshot, ReadsTheRunningSystem) {
 std::string ProbeUnder(const String& wineVersion) {
     TempDir dir;
     String exeName = L"osver_" + wineVersion + L".exe";
-    String exe = dir / exeName;
-    if (!CopyFileW((BinDir() + L"osverprobe.exe").c_str(), exe.c_str(), FALSE)) return "copy failed";
-    String key = L"Software\\Wine\\AppDefaults\\" + exeName;
-    HKEY k;
-    RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
-    RegSetValueExW(k, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(wineVersion.c_str()),
-                   DWORD((wineVersion.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(k);
-    String out = dir / L"out.txt";
-    {
-        HANDLE h = CreateFileW(out.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        STARTUPINFOW si{sizeof(si)};
-        si.dwFlags = STARTF_USESTDHANDLES;
-        SetHandleInformation(h, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-        si.hStdOutput = h;
-        si.hStdError = h;
-        PROCESS_INFORMATION pi;
-        String cmd = L"\"" + exe + L"\"";
-        if (CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-            WaitForSingleObject(pi.hProcess, 20000);
-            CloseHandle(pi.hProcess);
-            CloseHandle(pi.hThread);
-        }
-        CloseHandle(h);
-    }
-    RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
-    std::string text = ReadBytes(out);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
+    if (!CopyFileW((BinDir() + L"osverprobe.exe").c_str(), (dir / exeName).c_str(), FALSE)) return "copy failed";
+    WineVersionFor version(exeName, wineVersion);
+    return CaptureOutput(dir / exeName, L"");
 }
 
 // Wine reports the version set for the program; without a supportedOS entry in the manifest,
