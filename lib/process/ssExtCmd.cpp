@@ -2,6 +2,7 @@
 
 #include "WinApi.h"
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <memory>
 #include <vector>
@@ -265,10 +266,178 @@ void TssExternalCmd::SetOptions(TssExtCmdOptions Value) {
     FOptions = Value;
 }
 
-TssExtensionProcessing TssExternalCmd::ProcessAssociation(const String&, const String&) {
-    // No override is applied yet: every document goes to the program registered for it. The
-    // association rules for PDF, text, CSV, web and URL documents replace this.
-    return {};
+namespace {
+
+// A string value under the local-machine root; empty when it cannot be read.
+String MachineValue(const wchar_t* key, const wchar_t* value) {
+    HKEY k;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return {};
+    String result;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(k, value, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ) && size >= sizeof(wchar_t)) {
+        String buf(size / sizeof(wchar_t), L'\0');
+        if (RegQueryValueExW(k, value, nullptr, nullptr, reinterpret_cast<BYTE*>(buf.data()), &size) == ERROR_SUCCESS)
+            result.assign(buf.c_str());
+    }
+    RegCloseKey(k);
+    return result;
+}
+
+const wchar_t kAppPaths[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+
+String BrowserPath() { return MachineValue((String(kAppPaths) + L"IEXPLORE.EXE").c_str(), nullptr); }
+String AdobeReaderPath() { return MachineValue((String(kAppPaths) + L"AcroRd32.exe").c_str(), nullptr); }
+String SkyPdfPath() {
+    String dir = MachineValue(L"SOFTWARE\\SkyCom\\SkyPDF Viewer", L"InstallPath");
+    return dir.empty() ? dir : dir + L"\\SPViewer.exe";
+}
+
+String WindowsFolder() {
+    wchar_t buf[MAX_PATH + 1] = {};
+    UINT n = GetWindowsDirectoryW(buf, MAX_PATH);
+    return String(buf, n);
+}
+
+String SystemFolder() {
+    wchar_t buf[MAX_PATH + 1] = {};
+    UINT n = GetSystemDirectoryW(buf, MAX_PATH);
+    return String(buf, n);
+}
+
+// The executable registered for the "open" verb of ext; an answer with a quote and a blank is
+// cut right after that blank.
+String AssociatedProgram(const String& ext) {
+    wchar_t buf[MAX_PATH + 1] = {};
+    DWORD len = MAX_PATH;
+    if (FAILED(AssocQueryStringW(0, ASSOCSTR_EXECUTABLE, ext.c_str(), L"open", buf, &len))) return {};
+    String program = buf;
+    auto cut = program.find(L"\" ");
+    if (cut != String::npos) program.resize(cut + 2);
+    return program;
+}
+
+bool IsOpenWith(const String& program) { return SameText(ExtractFileName(program), L"OpenWith.exe"); }
+
+}  // namespace
+
+TssExtensionProcessing TssExternalCmd::ProcessAssociation(const String& fileName, const String& param) {
+    TssExtensionProcessing result;
+    if (!FEnableFileAssocProc || !TssOSVer().isAboveWin8()) return result;
+    String name = Unquote(fileName);
+    auto dot = name.find_last_of(L".\\:");
+    String ext = dot != String::npos && name[dot] == L'.' ? name.substr(dot) : String();
+    if (!ext.empty()) CharLowerBuffW(ext.data(), DWORD(ext.size()));
+
+    String program;
+    if (ext == L".pdf") {
+        String associated = AssociatedProgram(ext);
+        if (!associated.empty() && !IsOpenWith(associated)) return result;
+        String sky = SkyPdfPath(), adobe = AdobeReaderPath();
+        if (!sky.empty() && FileExists(sky)) program = sky;
+        else if (!adobe.empty() && FileExists(adobe)) program = adobe;
+        else return result;
+    } else if (ext == L".txt" || ext == L".csv") {
+        program = AssociatedProgram(ext);
+        if (program.empty() || IsOpenWith(program)) program = WindowsFolder() + L"\\notepad.exe";
+    } else if (ext == L".htm" || ext == L".html" ||
+               (!FDoExecute && (ext == L".aspx" || ext == L".ashx" || ext == L".url"))) {
+        program = AssociatedProgram(ext);
+        if (AnsiUpperCase(program) == AnsiUpperCase(IncludeTrailingPathDelimiter(SystemFolder()) + L"LaunchWinApp.exe"))
+            program.clear();
+        bool web = ext != L".htm" && ext != L".html";
+        if (program.empty() || IsOpenWith(program) || (web && SameText(ExtractFileName(program), L"ieframe.dll"))) {
+            program = BrowserPath();
+            if (program.empty()) FIENotFoundError = true;
+        }
+    } else {
+        return result;
+    }
+    result.IsProcessing = true;
+    result.ModuleName = Unquote(program);
+    result.Param = Quote(fileName);
+    if (!param.empty()) result.Param += L" " + param;
+    return result;
+}
+
+HWND TssExternalCmd::OwnerHandle() {
+    if (InheritsFromName(Owner(), L"TWinControl")) return static_cast<TWinControl*>(Owner())->Handle();
+    return nullptr;
+}
+
+int TssExternalCmd::ShowState() const {
+    if (FOptions.Contains(TssExtCmdOption::ecMaximize)) return SW_SHOWMAXIMIZED;
+    if (FOptions.Contains(TssExtCmdOption::ecMinimize)) return SW_SHOWMINIMIZED;
+    return SW_SHOW;
+}
+
+bool TssExternalCmd::PrepareShellCall() {
+    FErrCode = 0;
+    FExitCode = 0;
+    FLNK_OP = 0;
+    FIENotFoundError = false;
+    FDoExecute = false;
+    if (FExeName.empty() && FParamFile.empty()) return Fail(161);
+    if (FOptions.Contains(TssExtCmdOption::ecMaximize) && FOptions.Contains(TssExtCmdOption::ecMinimize))
+        return Fail(87);
+    Sv_ExeName = FExeName;
+    Sv_ParamFile = FParamFile;
+    Sv_Param = FParam;
+    if (FExeName.empty()) FExeName = FParamFile;
+    FDefDir = Unquote(FDefDir);
+    TssExtensionProcessing ep = ProcessAssociation(FExeName, FParam);
+    if (ep.IsProcessing) {
+        FExeName = ep.ModuleName;
+        FParam = ep.Param;
+    }
+    if (FIENotFoundError) {
+        Fail(3);
+        RestoreSavedNames();
+        return false;
+    }
+    return true;
+}
+
+void TssExternalCmd::RestoreSavedNames() {
+    FExeName = Sv_ExeName;
+    FParamFile = Sv_ParamFile;
+    FParam = Sv_Param;
+}
+
+bool TssExternalCmd::ShellExecuteEx() {
+    if (!PrepareShellCall()) return false;
+    SHELLEXECUTEINFOW sei{sizeof(sei)};
+    sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    sei.hwnd = OwnerHandle();
+    sei.lpVerb = L"OPEN";
+    String file = Unquote(FExeName);
+    sei.lpFile = file.c_str();
+    sei.lpParameters = FParam.c_str();
+    sei.lpDirectory = FDefDir.empty() ? nullptr : FDefDir.c_str();
+    sei.nShow = ShowState();
+    bool result;
+    if (ShellExecuteExW(&sei)) {
+        result = WaitForProcess(sei.hProcess);
+    } else {
+        auto code = reinterpret_cast<INT_PTR>(sei.hInstApp);
+        if (code > 32) code = INT_PTR(GetLastError());
+        if (code == 0) code = 33;
+        result = Fail(std::uint32_t(code));
+    }
+    RestoreSavedNames();
+    return result;
+}
+
+bool TssExternalCmd::ShellExecute() {
+    if (!PrepareShellCall()) return false;
+    String file = Unquote(FExeName);
+    auto r = reinterpret_cast<INT_PTR>(ShellExecuteW(OwnerHandle(), L"OPEN", file.c_str(), FParam.c_str(),
+                                                      FDefDir.empty() ? nullptr : FDefDir.c_str(), ShowState()));
+    bool result = r > 32;
+    if (result) FErrCode = 0;
+    else Fail(r == 0 ? 33 : std::uint32_t(r));
+    RestoreSavedNames();
+    return result;
 }
 
 bool TssExternalCmd::Fail(std::uint32_t code) {
@@ -382,16 +551,18 @@ bool TssExternalCmd::Execute() {
     return result;
 }
 
+// process may be none when the shell handed the document to a program already running; then
+// only the return to the foreground happens.
 bool TssExternalCmd::WaitForProcess(void* process) {
     if (!FWait) {
         bool ok = true;
-        if (FdwWaitTime != 0) {
+        if (process && FdwWaitTime != 0) {
             DWORD r = WaitForInputIdle(process, FdwWaitTime);
             FErrCode = r;
             if (r == WAIT_FAILED) FErrCode = GetLastError();
             ok = r == 0;
         }
-        CloseHandle(process);
+        if (process) CloseHandle(process);
         return ok;
     }
 
@@ -399,18 +570,20 @@ bool TssExternalCmd::WaitForProcess(void* process) {
     bool ownerWasEnabled = ownerControl && ownerControl->Enabled();
     if (ownerWasEnabled) ownerControl->SetEnabled(false);
 
-    // An Office program hands the document to its running instance and ends; then the wait is
-    // for that instance's window instead.
-    const String& args = !Sv_ExeName.empty() ? Sv_Param : (!Sv_ParamFile.empty() ? Sv_ParamFile : Sv_Param);
-    if (HWND office = FindOfficeWindow(process, args)) {
-        while (IsWindowVisible(office)) PumpMessages(100);
-    } else {
-        while (WaitForSingleObject(process, 100) == WAIT_TIMEOUT) Application->ProcessMessages();
-        DWORD code = 0;
-        if (GetExitCodeProcess(process, &code)) FExitCode = code;
-        else FErrCode = GetLastError();
+    if (process) {
+        // An Office program hands the document to its running instance and ends; then the
+        // wait is for that instance's window instead.
+        const String& args = !Sv_ExeName.empty() ? Sv_Param : (!Sv_ParamFile.empty() ? Sv_ParamFile : Sv_Param);
+        if (HWND office = FindOfficeWindow(process, args)) {
+            while (IsWindowVisible(office)) PumpMessages(100);
+        } else {
+            while (WaitForSingleObject(process, 100) == WAIT_TIMEOUT) Application->ProcessMessages();
+            DWORD code = 0;
+            if (GetExitCodeProcess(process, &code)) FExitCode = code;
+            else FErrCode = GetLastError();
+        }
+        CloseHandle(process);
     }
-    CloseHandle(process);
 
     if (FReturnToActive) TssWinApi::ssSetForegroundWindowEx(Application->Handle());
     if (ownerWasEnabled) ownerControl->SetEnabled(true);

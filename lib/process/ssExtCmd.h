@@ -78,6 +78,14 @@ public:
     // Starts ExeName (or opens ParamFile) by process creation and, when Wait, waits for its end.
     // False on every reported error and when the input-idle wait fails.
     bool Execute();
+    // Open ExeName (or ParamFile) through the shell; ShellExecuteEx also waits like Execute.
+    bool ShellExecute();
+    bool ShellExecuteEx();
+    // On Windows 8 and later, which program opens fileName (with the caller's argument text
+    // param) instead of the one the shell would choose for PDF, text, CSV and web documents.
+    TssExtensionProcessing ProcessAssociation(const String& fileName, const String& param);
+    // The owner's window when the owner is a windowed control, else none.
+    HWND OwnerHandle();
     // Milliseconds to wait for the started program to become input-idle when not waiting.
     void SetTimeOut(std::uint32_t dwWaitTime) { FdwWaitTime = dwWaitTime; }
 
@@ -109,12 +117,14 @@ public:
 protected:
     // Reports the error of the current call: OnError when set, else the error box.
     virtual void DoError();
-    // Which program opens fileName with param instead of its registered one.
-    TssExtensionProcessing ProcessAssociation(const String& fileName, const String& param);
 
 private:
-    void RestoreNames();
+    void RestoreNames();       // after a shortcut call
+    void RestoreSavedNames();  // after a shell call
     bool Fail(std::uint32_t code);
+    // The checks and the override that both shell paths start with; false after an error.
+    bool PrepareShellCall();
+    int ShowState() const;
     bool WaitForProcess(void* process);  // a process handle
 
     bool FisDspErrDlg = true;
