@@ -9,17 +9,18 @@ namespace {
 
 using namespace testing_support;
 
-// Sets (or, with nullptr, deletes) the default value of a local-machine key for a scope and
-// puts the old state back afterwards.
+// Sets (or, with nullptr, deletes the key of) a string value of a local-machine key, the key's
+// default value unless a name is given, for a scope and puts the old state back afterwards.
 class MachineDefault {
 public:
-    MachineDefault(const String& key, const wchar_t* value) : FKey(key) {
+    MachineDefault(const String& key, const wchar_t* value, const wchar_t* name = nullptr)
+        : FKey(key), FName(name) {
         HKEY k;
         FExisted = RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS;
         if (FExisted) {
             wchar_t buf[1024];
             DWORD size = sizeof(buf), type = 0;
-            FHadValue = RegQueryValueExW(k, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS;
+            FHadValue = RegQueryValueExW(k, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS;
             if (FHadValue) FOld = buf;
             RegCloseKey(k);
         }
@@ -38,11 +39,12 @@ private:
             return;
         }
         RegCreateKeyExW(HKEY_LOCAL_MACHINE, FKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
-        RegSetValueExW(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+        RegSetValueExW(k, FName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                        DWORD((wcslen(value) + 1) * sizeof(wchar_t)));
         RegCloseKey(k);
     }
     String FKey, FOld;
+    const wchar_t* FName;
     bool FExisted = false, FHadValue = false;
 };
 
@@ -104,6 +106,24 @@ TEST_F(Association, TextGoesToItsProgramOrToNotepad) {
                                 L"C:\\windows\\system32\\OpenWith.exe \"%1\"");
         EXPECT_EQ(Run(L"win10", L"assoc", doc), "1|C:\\windows\\notepad.exe|" + quotedDoc) << Utf8(progId);
     }
+}
+
+TEST_F(Association, PdfIsLeftToANormalAssociationElseGoesToTheInstalledViewer) {
+    String pdf = dir / L"manual.pdf";
+    WriteBytes(pdf, "%PDF-1.4");
+    WriteBytes(dir / L"SPViewer.exe", "MZ");
+    MachineDefault sky(L"SOFTWARE\\SkyCom\\SkyPDF Viewer", dir.Path().c_str(), L"InstallPath");
+    {
+        ProbeHandler handler(L".pdf", L"ssTestPdf");
+        EXPECT_EQ(Run(L"win10", L"assoc", pdf), "0||");
+    }
+    MachineDefault ext(kClasses + L".pdf", L"ssTestOpenWith");
+    MachineDefault openWith(kClasses + L"ssTestOpenWith\\shell\\open\\command",
+                            L"C:\\windows\\system32\\OpenWith.exe \"%1\"");
+    EXPECT_EQ(Run(L"win10", L"assoc", pdf), "1|" + Utf8(dir / L"SPViewer.exe") + "|\"" + Utf8(pdf) + "\"");
+    DeleteFileW((dir / L"SPViewer.exe").c_str());
+    MachineDefault noReader(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\AcroRd32.exe", nullptr);
+    EXPECT_EQ(Run(L"win10", L"assoc", pdf), "0||");  // no viewer installed: nothing to override with
 }
 
 TEST_F(Association, WebPagesGoToTheBrowserOrFailWithoutOne) {
