@@ -9,6 +9,7 @@
 
 #include "Controls.h"
 #include "Forms.h"
+#include "Registry.h"
 #include "ssOSVer.h"
 #include "ssPEInfo.h"
 #include "ssWin7Uty.h"
@@ -268,28 +269,12 @@ void TssExternalCmd::SetOptions(TssExtCmdOptions Value) {
 
 namespace {
 
-// A string value under the local-machine root; empty when it cannot be read.
-String MachineValue(const wchar_t* key, const wchar_t* value) {
-    HKEY k;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return {};
-    String result;
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExW(k, value, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ) && size >= sizeof(wchar_t)) {
-        String buf(size / sizeof(wchar_t), L'\0');
-        if (RegQueryValueExW(k, value, nullptr, nullptr, reinterpret_cast<BYTE*>(buf.data()), &size) == ERROR_SUCCESS)
-            result.assign(buf.c_str());
-    }
-    RegCloseKey(k);
-    return result;
-}
-
 const wchar_t kAppPaths[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
-String BrowserPath() { return MachineValue((String(kAppPaths) + L"IEXPLORE.EXE").c_str(), nullptr); }
-String AdobeReaderPath() { return MachineValue((String(kAppPaths) + L"AcroRd32.exe").c_str(), nullptr); }
+String BrowserPath() { return ReadRegistryString(HKEY_LOCAL_MACHINE, String(kAppPaths) + L"IEXPLORE.EXE", nullptr); }
+String AdobeReaderPath() { return ReadRegistryString(HKEY_LOCAL_MACHINE, String(kAppPaths) + L"AcroRd32.exe", nullptr); }
 String SkyPdfPath() {
-    String dir = MachineValue(L"SOFTWARE\\SkyCom\\SkyPDF Viewer", L"InstallPath");
+    String dir = ReadRegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\SkyCom\\SkyPDF Viewer", L"InstallPath");
     return dir.empty() ? dir : dir + L"\\SPViewer.exe";
 }
 
@@ -371,12 +356,16 @@ int TssExternalCmd::ShowState() const {
     return SW_SHOW;
 }
 
-bool TssExternalCmd::PrepareShellCall() {
+void TssExternalCmd::BeginCall(bool doExecute) {
     FErrCode = 0;
     FExitCode = 0;
     FLNK_OP = 0;
     FIENotFoundError = false;
-    FDoExecute = false;
+    FDoExecute = doExecute;
+}
+
+bool TssExternalCmd::PrepareShellCall() {
+    BeginCall(false);
     if (FExeName.empty() && FParamFile.empty()) return Fail(161);
     if (FOptions.Contains(TssExtCmdOption::ecMaximize) && FOptions.Contains(TssExtCmdOption::ecMinimize))
         return Fail(87);
@@ -447,14 +436,10 @@ bool TssExternalCmd::Fail(std::uint32_t code) {
 }
 
 bool TssExternalCmd::Execute() {
-    FErrCode = 0;
-    FExitCode = 0;
-    FLNK_OP = 0;
+    BeginCall(true);
     Sv_ExeName = FExeName;
     Sv_ParamFile = FParamFile;
     Sv_Param = FParam;
-    FIENotFoundError = false;
-    FDoExecute = true;
 
     if (FExeName.empty() && FParamFile.empty()) return Fail(161);
     if (FOptions.Contains(TssExtCmdOption::ecMaximize) && FOptions.Contains(TssExtCmdOption::ecMinimize))

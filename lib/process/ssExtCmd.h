@@ -122,6 +122,7 @@ private:
     void RestoreNames();       // after a shortcut call
     void RestoreSavedNames();  // after a shell call
     bool Fail(std::uint32_t code);
+    void BeginCall(bool doExecute);  // clears the results of the previous call
     // The checks and the override that both shell paths start with; false after an error.
     bool PrepareShellCall();
     int ShowState() const;

@@ -1,5 +1,6 @@
 #include "ssOSVer.h"
 
+#include "Registry.h"
 #include "SysUtils.h"
 
 namespace {
@@ -12,27 +13,6 @@ FARPROC LoadProc(const char* procName, const String& libraryName) {
     FARPROC p = GetProcAddress(OSVerModule, procName);
     if (!p) throw Exception(libraryName + L" ファイルが壊れています。");
     return p;
-}
-
-String ReadProductType() {
-    HKEY key;
-    // The key path is taken below the local-machine root without its leading separator.
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\ProductOptions", 0, KEY_READ,
-                      &key) != ERROR_SUCCESS)
-        return {};
-    String value;
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExW(key, L"ProductType", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ) && size >= sizeof(wchar_t)) {
-        String buf(size / sizeof(wchar_t), L'\0');
-        if (RegQueryValueExW(key, L"ProductType", nullptr, nullptr, reinterpret_cast<BYTE*>(buf.data()), &size) ==
-            ERROR_SUCCESS) {
-            buf.resize(wcsnlen(buf.c_str(), buf.size()));
-            value = buf;
-        }
-    }
-    RegCloseKey(key);
-    return value;
 }
 
 }  // namespace
@@ -55,7 +35,9 @@ TssOSVer::TssOSVer() {
             FreeLibrary(OSVerModule);  // the handle keeps its stale value, as the unit shares it
         }
     }
-    FProductType = ReadProductType();
+    // The key path is taken below the local-machine root without its leading separator.
+    FProductType = ReadRegistryString(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\ProductOptions",
+                                      L"ProductType");
 }
 
 TssOSVer::TssOSVer(const OSVERSIONINFOW& info, const OSVERSIONINFOEXW& infoEx, const String& productType)
