@@ -1,10 +1,20 @@
 #include "Forms.h"
 
+#include <algorithm>
 #include <memory>
+
+#include "Dialogs.h"
 
 // ---- TCustomForm ----
 
+namespace {
+std::vector<TCustomForm*> AllForms;
+}
+
+const std::vector<TCustomForm*>& TCustomForm::Forms() { return AllForms; }
+
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+    AllForms.push_back(this);
     FVisible = false;
     FColor = clBtnFace;
     FParentFont = false;
@@ -13,6 +23,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TCustomForm::~TCustomForm() {
+    AllForms.erase(std::remove(AllForms.begin(), AllForms.end(), this), AllForms.end());
     DestroyComponents();
     if (Application && Application->FMainForm == this) Application->FMainForm = nullptr;
 }
@@ -132,7 +143,41 @@ void TCustomForm::Show() {
     SetForegroundWindow(FHandle);
 }
 
+namespace {
+BOOL CALLBACK DisableThreadWindow(HWND h, LPARAM l) {
+    auto* disabled = reinterpret_cast<std::vector<HWND>*>(l);
+    if (IsWindowVisible(h) && IsWindowEnabled(h)) {
+        EnableWindow(h, FALSE);
+        disabled->push_back(h);
+    }
+    return TRUE;
+}
+}  // namespace
+
+int TCustomForm::ShowModal() {
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), DisableThreadWindow, reinterpret_cast<LPARAM>(&disabled));
+    FModal = true;
+    FModalResult = 0;
+    struct Restore {
+        TCustomForm* form;
+        std::vector<HWND>& windows;
+        ~Restore() {
+            for (HWND h : windows) EnableWindow(h, TRUE);
+            form->FModal = false;
+            form->Hide();
+        }
+    } restore{this, disabled};
+    Show();
+    while (FModalResult == 0 && !Application->Terminated()) Application->HandleMessage();
+    return FModalResult;
+}
+
 void TCustomForm::Close() {
+    if (FModal) {
+        FModalResult = mrCancel;
+        return;
+    }
     bool canClose = true;
     if (OnCloseQuery) OnCloseQuery(this, canClose);
     if (!canClose) return;
@@ -191,7 +236,17 @@ TApplication::~TApplication() {
     if (FHandle) DestroyWindow(FHandle);
 }
 
-static LRESULT CALLBACK AppWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+void TApplication::HookMainWindow(TWindowHook hook) { FHooks.push_back(hook); }
+
+void TApplication::UnhookMainWindow(TWindowHook hook) {
+    FHooks.erase(std::remove(FHooks.begin(), FHooks.end(), hook), FHooks.end());
+}
+
+LRESULT CALLBACK TApplication::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    TMessage msg{m, w, l, 0};
+    if (Application)
+        for (TWindowHook hook : std::vector<TWindowHook>(Application->FHooks))
+            if (hook(msg)) return msg.Result;
     if (m == WM_CLOSE && Application && Application->MainForm()) {
         Application->MainForm()->Close();
         return 0;
@@ -205,7 +260,7 @@ HWND TApplication::Handle() {
         WNDCLASSEXW wc{sizeof(wc)};
         if (!GetClassInfoExW(inst, L"TApplication", &wc)) {
             wc = WNDCLASSEXW{sizeof(wc)};
-            wc.lpfnWndProc = AppWndProc;
+            wc.lpfnWndProc = WndProc;
             wc.hInstance = inst;
             wc.lpszClassName = L"TApplication";
             if (!RegisterClassExW(&wc)) RaiseLastOSError();
@@ -302,5 +357,7 @@ int TApplication::MessageBox(const String& text, const String& caption, UINT fla
     return MessageBoxW(ActiveWindowHandle(), text.c_str(), caption.c_str(), flags);
 }
 
-static std::unique_ptr<TApplication> TheApplication = std::make_unique<TApplication>(nullptr);
+// Made before the library's units start and freed after they end.
+__attribute__((init_priority(101))) static std::unique_ptr<TApplication> TheApplication =
+    std::make_unique<TApplication>(nullptr);
 TApplication* Application = TheApplication.get();

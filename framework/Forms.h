@@ -30,6 +30,14 @@ public:
 
     void Show();
     void Hide() { SetVisible(false); }
+    // Shows the form with the application's other windows disabled until ModalResult is set
+    // (closing the form sets mrCancel); answers ModalResult.
+    int ShowModal();
+    bool Modal() const { return FModal; }
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int v) { FModalResult = v; }
+    // Every form of the application, in order of creation.
+    static const std::vector<TCustomForm*>& Forms();
     // Asks OnCloseQuery, then OnClose; closing the main form ends the application.
     void Close();
 
@@ -50,6 +58,8 @@ private:
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
     int FClientWidth = -1, FClientHeight = -1;
     HWND FLastFocus = nullptr;
+    bool FModal = false;
+    int FModalResult = 0;
 };
 
 class TForm : public TCustomForm {
@@ -78,6 +88,10 @@ public:
     void HandleMessage();
     void Terminate();
     bool Terminated() const { return FTerminated; }
+    // A hook sees every message of the application window first; answering true swallows it.
+    using TWindowHook = bool (*)(TMessage& Message);
+    void HookMainWindow(TWindowHook hook);
+    void UnhookMainWindow(TWindowHook hook);
     // Shows the text of an exception that reached the message loop.
     void HandleException(std::exception_ptr e);
 
@@ -95,6 +109,8 @@ public:
 private:
     friend class TCustomForm;
     bool ProcessMessage(MSG& msg);
+    static LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l);
+    std::vector<TWindowHook> FHooks;
     HWND FHandle = nullptr;
     String FTitle;
     TCustomForm* FMainForm = nullptr;
