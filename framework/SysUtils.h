@@ -33,6 +33,10 @@ SS_EXCEPTION(EListError, Exception)
 SS_EXCEPTION(EStringListError, Exception)
 SS_EXCEPTION(EStreamError, Exception)
 SS_EXCEPTION(EFCreateError, EStreamError)
+SS_EXCEPTION(EFOpenError, EStreamError)
+SS_EXCEPTION(EReadError, EStreamError)
+// A text file that exists but cannot be opened or read.
+SS_EXCEPTION(EInOutError, Exception)
 SS_EXCEPTION(EWriteError, EStreamError)
 
 // A failed platform call; ErrorCode is the platform's error number.
@@ -73,6 +77,13 @@ String ExtractFilePath(const String& fileName);
 String ExtractFileDir(const String& fileName);
 String ExtractFileName(const String& fileName);
 String IncludeTrailingPathDelimiter(const String& s);
+
+// The running program's full file name.
+String ModuleFileName();
+
+// The current local date and time, and the date alone (midnight).
+TDateTime Now();
+TDateTime Date();
 
 bool FileExists(const String& fileName);  // an existing file, not a folder
 bool DirectoryExists(const String& name);
