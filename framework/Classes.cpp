@@ -196,6 +196,41 @@ void TStrings::SaveToFile(const String& fileName) const {
         throw EWriteError(Format(L"ファイル %s への書き込みに失敗しました。%s", {fileName, SysErrorMessage(code)}));
 }
 
+void TStrings::SetText(const String& text) {
+    Clear();
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t end = text.find_first_of(L"\r\n", i);
+        if (end == String::npos) end = text.size();
+        Add(text.substr(i, end - i));
+        i = end;
+        if (i < text.size() && text[i] == L'\r') {
+            ++i;
+            if (i < text.size() && text[i] == L'\n') ++i;
+        } else if (i < text.size()) {
+            ++i;  // a lone LF
+        }
+    }
+}
+
+void TStrings::LoadFromFile(const String& fileName) {
+    HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        DWORD code = GetLastError();
+        throw EFOpenError(Format(L"ファイル %s を開けません。%s", {fileName, SysErrorMessage(code)}));
+    }
+    AnsiString bytes;
+    char buf[65536];
+    DWORD got = 0;
+    BOOL ok;
+    while ((ok = ReadFile(h, buf, sizeof buf, &got, nullptr)) && got > 0) bytes.append(buf, got);
+    DWORD code = GetLastError();
+    CloseHandle(h);
+    if (!ok) throw EReadError(Format(L"ファイル %s の読み込みに失敗しました。%s", {fileName, SysErrorMessage(code)}));
+    SetText(AnsiToString(bytes));
+}
+
 void TStringList::CheckIndex(int index, int limit) const {
     if (index < 0 || index > limit)
         throw EStringListError(Format(kListIndexError, {(long long)index}));

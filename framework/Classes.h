@@ -104,6 +104,12 @@ public:
     String Text() const;
     // Writes Text() in the ANSI code page, without a byte-order mark, replacing an existing file.
     void SaveToFile(const String& fileName) const;
+    // Replaces the lines with those of a file in the ANSI code page. Lines end with CR LF, LF or
+    // a lone CR; a last line without an end counts. EFOpenError or EReadError when the file cannot
+    // be opened or read.
+    void LoadFromFile(const String& fileName);
+    // Replaces the lines with those of text, split as LoadFromFile does.
+    void SetText(const String& text);
 };
 
 class TStringList : public TStrings {

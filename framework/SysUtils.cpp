@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "DateUtils.h"
 #include "WinApi.h"
 
 const char* Exception::what() const noexcept {
@@ -192,4 +193,28 @@ bool FileExists(const String& fileName) {
 bool DirectoryExists(const String& name) {
     DWORD a = GetFileAttributesW(name.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+String ModuleFileName() {
+    String buf(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
+        if (n < buf.size()) {
+            buf.resize(n);
+            return buf;
+        }
+        buf.resize(buf.size() * 2);
+    }
+}
+
+TDateTime Now() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return EncodeDate(st.wYear, st.wMonth, st.wDay) + EncodeTime(st.wHour, st.wMinute, st.wSecond, st.wMilliseconds);
+}
+
+TDateTime Date() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return EncodeDate(st.wYear, st.wMonth, st.wDay);
 }

@@ -33,7 +33,18 @@ SS_EXCEPTION(EListError, Exception)
 SS_EXCEPTION(EStringListError, Exception)
 SS_EXCEPTION(EStreamError, Exception)
 SS_EXCEPTION(EFCreateError, EStreamError)
+SS_EXCEPTION(EFOpenError, EStreamError)
+SS_EXCEPTION(EReadError, EStreamError)
+// A text file that exists but cannot be opened or read.
 SS_EXCEPTION(EWriteError, EStreamError)
+
+// An input/output failure; ErrorCode is the platform's error number when one is known.
+class EInOutError : public Exception {
+    SS_CLASS(EInOutError, Exception)
+public:
+    explicit EInOutError(String msg, int code = 0) : Exception(std::move(msg)), ErrorCode(code) {}
+    int ErrorCode;
+};
 
 // A failed platform call; ErrorCode is the platform's error number.
 class EOSError : public Exception {
@@ -73,6 +84,13 @@ String ExtractFilePath(const String& fileName);
 String ExtractFileDir(const String& fileName);
 String ExtractFileName(const String& fileName);
 String IncludeTrailingPathDelimiter(const String& s);
+
+// The running program's full file name.
+String ModuleFileName();
+
+// The current local date and time, and the date alone (midnight).
+TDateTime Now();
+TDateTime Date();
 
 bool FileExists(const String& fileName);  // an existing file, not a folder
 bool DirectoryExists(const String& name);

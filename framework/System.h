@@ -4,6 +4,8 @@
 
 using String = std::wstring;     // UTF-16 text, as everywhere in memory
 using AnsiString = std::string;  // 8-bit text in the system's ANSI code page
+// A point in time: whole days since 1899-12-30 plus the elapsed fraction of the day.
+using TDateTime = double;
 
 // Runtime class identity: every class answers its own name and its parent's, so that a unit can
 // test an object's class by name without depending on the unit that declares it.

@@ -31,11 +31,5 @@ bool IsLibraryModule();
 // milliseconds have passed.
 void PumpMessages(std::uint32_t ms);
 
-// An input/output error with the platform's error code.
-class EInOutError : public Exception {
-    SS_CLASS(EInOutError, Exception)
-public:
-    EInOutError(String msg, int code) : Exception(std::move(msg)), ErrorCode(code) {}
-    int ErrorCode;
-};
+// An input/output error whose message and error code carry code.
 EInOutError CreateInOutError(int code);

@@ -105,6 +105,48 @@ TEST(StringList, SaveToFileRaisesWhenTheFileCannotBeCreated) {
     }
 }
 
+TEST(StringList, LoadFromFileReadsAnsiLinesWithAnyLineEnd) {
+    TempDir dir;
+    String file = dir / L"in.txt";
+    struct Case { std::string bytes; std::vector<String> lines; };
+    const Case cases[] = {
+        {"a\r\nb\nc\rd", {L"a", L"b", L"c", L"d"}},
+        {"x\r\n\r\n", {L"x", L""}},
+        {"\n\n", {L"", L""}},
+        {"", {}},
+        {StringToAnsi(L"日本語") + "\r\n", {L"日本語"}},
+    };
+    for (const Case& c : cases) {
+        testing_support::WriteBytes(file, c.bytes);
+        TStringList list;
+        list.Add(L"old");
+        list.LoadFromFile(file);
+        std::vector<String> lines;
+        for (int i = 0; i < list.Count(); ++i) lines.push_back(list[i]);
+        EXPECT_EQ(lines, c.lines) << c.bytes;
+    }
+    if (GetACP() == 932) {
+        testing_support::WriteBytes(file, "\x93\xfa\x96\x7b\x8c\xea");
+        TStringList list;
+        list.LoadFromFile(file);
+        EXPECT_EQ(list[0], L"日本語");
+    }
+}
+
+TEST(StringList, LoadFromFileRaisesWhenTheFileCannotBeOpened) {
+    TempDir dir;
+    TStringList list;
+    EXPECT_THROW(list.LoadFromFile(dir / L"missing.txt"), EFOpenError);
+    String file = dir / L"locked.txt";
+    testing_support::WriteBytes(file, "x");
+    HANDLE lock = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_THROW(list.LoadFromFile(file), EFOpenError);
+    CloseHandle(lock);
+    list.LoadFromFile(file);
+    EXPECT_EQ(list.Count(), 1);
+}
+
 TEST(StringList, IndexesOutOfRangeRaise) {
     TStringList list;
     list.Add(L"a");

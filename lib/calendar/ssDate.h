@@ -1,0 +1,120 @@
+// TssDate: a Western-calendar date held as separate year, month and day, any of which may be
+// absent (0), with Japanese-era views, arithmetic, differences and era-aware text.
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "DateUtils.h"
+
+// Years, months and days between two dates.
+struct TssYMD {
+    int Y = 0;
+    int M = 0;
+    int D = 0;
+    bool operator==(const TssYMD&) const = default;
+};
+
+enum class TssDiffFormat { dfYMD, dfMD, dfD, dfYMplus, dfYMminus, dfYplus, dfYminus, dfMplus, dfMminus };
+
+// Rule and computed-holiday record of the holiday unit.
+struct TssHolidayRec;
+using TssHolidayList = std::vector<TssHolidayRec*>;
+
+// The three fields are stored unchecked; validity is asked through IsGoodYMD, IsGoodYM and
+// IsGoodMD. Where a computation needs a year and there is none, 1998 (a common year) stands in.
+// Every operation is virtual and internal calls go through them, so an override changes every
+// operation that uses it. The virtual members are declared in a fixed order; keep it.
+class TssDate : public TObject {
+    SS_CLASS(TssDate, TObject)
+protected:
+    virtual int DaysInMonth(int Year, int Month) const;
+    // Month += Delta (|Delta| <= 11), carrying into a positive year and never below year 0.
+    virtual void AddMonthsWrap(int Delta, int& Year, int& Month) const;
+    // A day past the month's end becomes the month's last day.
+    virtual void ClampDay();
+    virtual void GetEra(int& NengoIndex, int& YY) const;
+
+public:
+    // Holiday queries. Holidays are not computed here yet: the holiday unit overrides these
+    // three; until then no date is a holiday and the year list is empty.
+    virtual bool IsHolidayEx(bool CheckSunday, bool CheckFixed, bool CheckSubstitute) const;
+    virtual std::unique_ptr<TssHolidayList> BuildYearHolidays(int Year) const;
+    virtual void FreeWeekHolidays();
+
+protected:
+    // Formats a value that may lack a year, month or day, replacing every token itself.
+    virtual void FormatPartial(const String& Format, String& Result) const;
+
+public:
+    virtual void SetDateTime(TDateTime Value);
+    virtual void SetNengoIndex(int Value);
+    virtual void SetYYYY(int Value);
+    virtual void SetYY(int Value);
+    virtual void SetMM(int Value);
+    virtual void SetDD(int Value);
+    virtual void SetSeirekiINT(int Value);
+
+    // The day number; 0 when the value is not a valid full date.
+    virtual TDateTime DateTime() const;
+    // yyyymmdd; 0 when a component does not fit its digits.
+    virtual int SeirekiINT() const;
+    virtual int YYYY() const;
+    virtual int YY() const;  // era year
+    virtual int MM() const;
+    virtual int DD() const;
+    virtual int NengoIndex() const;  // 1-based era, 0 for none
+    virtual String NengoString() const;  // 平成
+    virtual String NengoG() const;       // H
+    virtual String NengoGG() const;      // 平
+    virtual String Youbi() const;        // 日 .. 土, empty without a valid date
+    virtual int YoubiIndex() const;      // 1 = Sunday .. 7 = Saturday, 0 without a valid date
+    virtual int WeekIndex() const;       // week of the month by day number: days 1-7 give 1
+    virtual bool IsGoodYMD() const;
+    virtual bool IsGoodYM() const;
+    virtual bool IsGoodMD() const;
+    virtual bool IsHoliday() const;
+    virtual bool IsMatubi() const;  // last day of its month
+    virtual bool IsLeapYear() const;
+    virtual bool IsEmpty() const;
+    virtual String HolidayName() const;
+
+    // Each initialiser first empties the value. The constructors below do the same work.
+    virtual TssDate& Create();
+    virtual TssDate& CreateFromDate(const TssDate& Date);
+    virtual TssDate& CreateFromDateTime(TDateTime DateTime);
+    virtual TssDate& CreateFromWareki(int NengoIndex, int YY, int MM, int DD);
+    virtual TssDate& CreateFromSeireki(int YYYY, int MM, int DD);
+    virtual TssDate& CreateFromSeirekiINT(int SeirekiINT);
+    virtual TssDate& CreateToday();
+
+    // Self minus Date for the first differing of year, month, day; 0 when equal.
+    virtual int Compare(const TssDate& Date) const;
+    // Self minus StartDate in the components DiffFormat asks for; (0, 0, 0) when the two values
+    // do not have what the format needs. AddStartDD counts the start day as well.
+    virtual TssYMD DiffDate(const TssDate& StartDate, TssDiffFormat DiffFormat, bool AddStartDD) const;
+    // Calendar arithmetic. With AddStartDD the start day counts: today plus one day is today.
+    virtual void AddY(int addY, bool AddStartDD);
+    virtual void AddM(int addM, bool AddStartDD);
+    virtual void AddD(int addD, bool AddStartDD);
+    virtual void Assign(const TssDate& Source);
+    // FormatEraDate for a valid full date, else FormatPartial.
+    virtual String DateString(const String& Format) const;
+    virtual void SetGetumatu();  // the last day of the month
+    virtual void SetNowDate();
+    virtual void SetWareki(int NengoIndex, int YY, int MM, int DD);
+    virtual void SetSeireki(int YYYY, int MM, int DD);
+    virtual void Clear();
+
+    TssDate() = default;
+    TssDate(const TssDate& Date) : FYYYY(Date.YYYY()), FMM(Date.MM()), FDD(Date.DD()) {}
+    TssDate(int YYYY, int MM, int DD) : FYYYY(YYYY), FMM(MM), FDD(DD) {}
+    TssDate& operator=(const TssDate& Source) {
+        Assign(Source);
+        return *this;
+    }
+
+protected:
+    int FYYYY = 0;  // 0: no year
+    int FMM = 0;    // 0: no month
+    int FDD = 0;    // 0: no day
+};

@@ -1,0 +1,69 @@
+// Era files written the way the program reads them (code page 932, CR LF), and a fixture that
+// runs a test on a chosen process-wide era table and puts the original back afterwards.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "TestSupport.h"
+#include "WinApi.h"
+#include "ssEraTbl.h"
+
+namespace calendar_test {
+
+inline std::string Cp932(const String& s) {
+    if (s.empty()) return {};
+    int n = WideCharToMultiByte(932, 0, s.data(), int(s.size()), nullptr, 0, nullptr, nullptr);
+    std::string r(std::size_t(n), '\0');
+    WideCharToMultiByte(932, 0, s.data(), int(s.size()), r.data(), n, nullptr, nullptr);
+    return r;
+}
+
+inline void WriteEraFile(const String& fileName, const std::vector<String>& lines) {
+    std::string bytes;
+    for (const String& line : lines) bytes += Cp932(line) + "\r\n";
+    testing_support::WriteBytes(fileName, bytes);
+}
+
+inline const std::vector<String> DefaultLines = {
+    L"1,明治,1868.09.08,M,明",
+    L"2,大正,1912.07.30,T,大",
+    L"3,昭和,1926.12.25,S,昭",
+    L"4,平成,1989.01.08,H,平",
+};
+inline const String ReiwaLine = L"5,令和,2019.05.01,R,令";
+
+inline std::vector<String> Lines(std::vector<String> head, const std::vector<String>& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+// Each test starts on the built-in table; UseEraFile loads a file into the process-wide table.
+class EraTableTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FSaved.CopyFrom(GetEraTable());
+        ResetToDefaults();
+    }
+    void TearDown() override { GetEraTable()->CopyFrom(&FSaved); }
+
+    // The table as a program without an era file has it.
+    static void ResetToDefaults() {
+        GetEraTable()->SetTable(TssEraInfoArray{});
+        GetEraTable()->SetCount(0);
+        GetEraTable()->LoadDefaults();
+    }
+
+    void UseEraFile(const std::vector<String>& lines) {
+        String file = FDir / L"era.KVR";
+        WriteEraFile(file, lines);
+        GetEraTable()->LoadFromFile(file);
+    }
+
+    testing_support::TempDir FDir;
+
+private:
+    TssEraTable FSaved;
+};
+
+}  // namespace calendar_test
