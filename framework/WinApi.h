@@ -22,6 +22,9 @@
 #undef FindWindow
 #undef CreateWindow
 #undef GetClassName
+#undef GetDriveType
+#undef GetDiskFreeSpace
+#undef GetVolumeInformation
 #undef GetWindowText
 #undef SetWindowText
 #undef LoadBitmap

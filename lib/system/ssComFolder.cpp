@@ -3,6 +3,9 @@
 #include <objbase.h>
 
 #include "Registry.h"
+#include "ssAce.h"
+#include "ssDriveType.h"
+#include "ssFileSystem.h"
 #include "ssOSVer.h"
 
 namespace {
@@ -16,6 +19,15 @@ String EnvironmentValue(const wchar_t* name) {
 std::unique_ptr<TssCommonFolder>& SharedInstance() {
     static std::unique_ptr<TssCommonFolder> instance;
     return instance;
+}
+
+// Creates folder and every missing parent.
+bool CreateFolderTree(const String& folder) {
+    if (folder.empty()) return false;
+    if (DirectoryExists(folder)) return true;
+    String parent = ExtractFileDir(folder);
+    if (!parent.empty() && parent != folder && !CreateFolderTree(parent)) return false;
+    return CreateDirectoryW(folder.c_str(), nullptr) || DirectoryExists(folder);
 }
 
 [[noreturn]] void BrokenLibrary(const wchar_t* exportName) {
@@ -139,5 +151,24 @@ String TssCommonFolder::GetProgramFilesFolderX64() {
         }
     }
     if (result.empty()) result = EnvironmentValue(L"SystemDrive") + L"\\Program Files";
+    return result;
+}
+
+bool TssCommonFolder::ForceFolder(const String& path) {
+    String folder = path;
+    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    if (!CreateFolderTree(folder)) return false;
+    return AddAce(folder);
+}
+
+bool TssCommonFolder::MakeCompanyRootFolder(const String& sDrv) {
+    String root = GetCompanyRootFolder();
+    if (root.empty()) return false;
+    if (!sDrv.empty()) root[0] = sDrv[0];
+    if (DirectoryExists(root)) return false;
+    bool result = CreateFolderTree(root);
+    TssOSVer os;
+    bool ntfs = TssFileSystem(root[0]).IsNTFS();
+    if ((ntfs && os.isAboveWinXP()) || (os.isWinNT() && !TssDriveType(root[0]).IsFixed())) result = AddAce(root);
     return result;
 }

@@ -43,7 +43,11 @@ public:
     virtual String GetLibMyDocumentsFolder();
     virtual String GetMyDocumentsFolder();
     virtual void SetBinFolder(const String& s) { fBinFolder = s; }
+    // Creates path with its missing parents and grants the shared access on it.
+    virtual bool ForceFolder(const String& path);
     virtual void SetDataFolder(const String& s) { fDataFolder = s; }
+    // Creates the company root (on drive sDrv when given) when it does not exist yet.
+    virtual bool MakeCompanyRootFolder(const String& sDrv);
 
 private:
     String LibraryFolder(const char* exportName);
