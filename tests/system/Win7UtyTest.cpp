@@ -56,3 +56,26 @@ TEST(Win7Utilities, ProgramFactsAndTheIOError) {
 }
 
 }  // namespace
+
+namespace {
+
+// A windowed program alone in a folder: no folder library, no access-control library.
+std::string EnvProbeUnder(const String& version) {
+    TempDir dir;
+    String exe = dir / L"envprobe.exe";
+    CopyFileW((BinDir() + L"envprobe.exe").c_str(), exe.c_str(), FALSE);
+    WineVersionFor v(L"envprobe.exe", version);
+    return CaptureOutput(exe, L"");
+}
+
+TEST(StartUp, TaskbarStepsFromWindows7OnAndNoLibrariesAtAll) {
+    std::string win7 = EnvProbeUnder(L"win7");
+    EXPECT_NE(win7.find("taskbar=1\n"), std::string::npos) << win7;
+    EXPECT_NE(win7.find("library=0\ndocuments=C:\\\ndata=\n"), std::string::npos) << win7;
+    EXPECT_NE(win7.find("ace=" + Utf8(L"Kvr3Acl.DLLファイルが存在しないか、もしくは壊れています。 (")), std::string::npos)
+        << win7;
+    std::string vista = EnvProbeUnder(L"vista");
+    EXPECT_NE(vista.find("taskbar=0\n"), std::string::npos) << vista;
+}
+
+}  // namespace
