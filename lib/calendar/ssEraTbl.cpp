@@ -1,5 +1,7 @@
 #include "ssEraTbl.h"
 
+#include "ssComFolder.h"
+
 #include <memory>
 
 #include "Classes.h"
@@ -41,10 +43,6 @@ bool LineDate(const String& line, TDateTime& start) {
 bool EndsTable(const String& line) {
     return line.size() < 18 || line[0] == L';' || SafeCopy(line, 3, 4) == L"XXXX";
 }
-
-std::vector<String> ExeFolderOnly() { return {ExtractFilePath(ModuleFileName())}; }
-
-TEraFileFolders FolderProvider = ExeFolderOnly;
 
 std::unique_ptr<TssEraTable> TheEraTable;
 
@@ -111,12 +109,8 @@ TssEraTable* TssEraTable::CopyFrom(const TssEraTable* Other) {
     return this;
 }
 
-std::vector<String> EraFileFolders() { return FolderProvider(); }
-
-TEraFileFolders SetEraFileFolders(TEraFileFolders Provider) {
-    TEraFileFolders old = FolderProvider;
-    FolderProvider = Provider ? Provider : ExeFolderOnly;
-    return old;
+std::vector<String> EraFileFolders() {
+    return {ExtractFilePath(ModuleFileName()), TssCommonFolder::GetObject()->DataFolder()};
 }
 
 String FindEraFile() {

@@ -57,13 +57,9 @@ private:
 
 extern const wchar_t* const EraFileName;  // "ctrlDate2.KVR"
 
-// Where the era file is looked for, in order, each a folder with or without a trailing "\".
-// Until the special-folder unit exists, only the executable's folder is searched; that unit
-// installs a provider that adds its DataFolder after it.
-using TEraFileFolders = std::vector<String> (*)();
+// Where the era file is looked for, in order: the executable's folder, then the folder
+// scheme's data folder.
 std::vector<String> EraFileFolders();
-// Installs the folder provider and answers the previous one; null restores the default.
-TEraFileFolders SetEraFileFolders(TEraFileFolders Provider);
 // The first era file that exists in EraFileFolders(); empty when there is none.
 String FindEraFile();
 

@@ -212,16 +212,9 @@ TEST(EraTable, CopyFromTakesCountAndEveryEntry) {
 
 // ---- Where the era file is found: a copy of this program runs in a folder of its own ----
 
-std::vector<String> BesideProgramAndTestData() {
-    std::vector<String> folders{ExtractFilePath(ModuleFileName())};
-    if (const wchar_t* data = _wgetenv(L"SS_TEST_ERA_DATA")) folders.push_back(data);
-    return folders;
-}
-
 // Run by the test below in a copy of this program: builds the process-wide table the way a
 // program does and reports what it holds.
 TEST(EraFileLookup, DISABLED_ReportProcessTable) {
-    SetEraFileFolders(BesideProgramAndTestData);
     String report;
     try {
         report = IntToStr(GetEraCount()) + L" " + GetEraLongName(GetEraCount());
@@ -243,11 +236,14 @@ TEST(EraFileLookup, BesideTheProgramFirstThenTheDataFolder) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir dir;
-        String bin = dir / L"bin", data = dir / L"data";
+        // The folder library beside the copy answers dir\Data as the data folder.
+        String bin = dir / L"bin", data = dir / L"Data";
         CreateDirectoryW(bin.c_str(), nullptr);
         CreateDirectoryW(data.c_str(), nullptr);
         String exe = bin + L"\\" + ExtractFileName(ModuleFileName());
         ASSERT_TRUE(CopyFileW(ModuleFileName().c_str(), exe.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW((testing_support::BinDir() + L"KVR3FLDR.dll").c_str(), (bin + L"\\KVR3FLDR.dll").c_str(),
+                              FALSE));
         if (c.beside) WriteEraFile(bin + L"\\ctrlDate2.KVR", Lines(DefaultLines, {ReiwaLine}));
         if (c.inData)
             WriteEraFile(data + L"\\ctrlDate2.KVR", Lines(DefaultLines, {ReiwaLine, L"6,未来,2030.01.01,F,未"}));
@@ -256,7 +252,7 @@ TEST(EraFileLookup, BesideTheProgramFirstThenTheDataFolder) {
             lock = CreateFileW((bin + L"\\ctrlDate2.KVR").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 
         String report = dir / L"report.txt";
-        testing_support::ScopedEnv dataEnv(L"SS_TEST_ERA_DATA", data);
+        testing_support::ScopedEnv root(L"KVR3FLDR_ROOT", dir.Path());
         testing_support::ScopedEnv reportEnv(L"SS_TEST_ERA_REPORT", report);
         {
             testing_support::ChildProcess child(
