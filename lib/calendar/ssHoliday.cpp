@@ -124,8 +124,19 @@ struct {
 
 struct {
     FileStamp Stamp;
+    bool Settled = false;  // the file was older than a timestamp tick when it was read
     std::shared_ptr<const TssHolidayName> Names;
 } NameCache;
+
+// A file written this recently may be written again without its time changing, so names read
+// from it are not trusted beyond the current query (2 s, in 100 ns units).
+constexpr unsigned long long UnsettledAge = 20000000ULL;
+
+unsigned long long SystemTimeNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return (unsigned long long)now.dwHighDateTime << 32 | now.dwLowDateTime;
+}
 
 // Years cached at most; a caller walking centuries keeps the memory bounded.
 constexpr std::size_t MaxCachedYears = 1024;
@@ -302,6 +313,7 @@ void FreeHoliday() {
     YearCache.Generation = ~0ULL;
     NameCache.Names.reset();
     NameCache.Stamp = FileStamp{};
+    NameCache.Settled = false;
 }
 
 bool HolidayCacheEnabled() { return CacheEnabled; }
@@ -337,10 +349,12 @@ std::shared_ptr<const TssHolidayName> CachedHolidayNames() {
     String file = HolidayFileName();
     if (!CacheEnabled) return std::make_shared<TssHolidayName>(file);
     FileStamp stamp = StampOf(file);
-    if (!NameCache.Names || !(NameCache.Stamp == stamp)) {
+    if (!NameCache.Names || !NameCache.Settled || !(NameCache.Stamp == stamp)) {
         NameCache.Names.reset();
+        unsigned long long readAt = SystemTimeNow();
         NameCache.Names = std::make_shared<TssHolidayName>(file);
         NameCache.Stamp = stamp;
+        NameCache.Settled = !stamp.Exists || (readAt > stamp.Written && readAt - stamp.Written > UnsettledAge);
     }
     return NameCache.Names;
 }
