@@ -1,5 +1,6 @@
 #include "ssDate.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwchar>
 
@@ -78,11 +79,122 @@ void TssDate::GetEra(int& NengoIndex, int& YY) const {
 
 // ---- holidays ----
 
-bool TssDate::IsHolidayEx(bool CheckSunday, bool CheckFixed, bool CheckSubstitute) const { return false; }
+namespace {
 
-std::unique_ptr<TssHolidayList> TssDate::BuildYearHolidays(int Year) const { return std::make_unique<TssHolidayList>(); }
+const wchar_t* const SSubstituteHoliday = L"振替休日";
 
-void TssDate::FreeWeekHolidays() {}
+// Day of the equinox month by the formula; the division by four is exact, not integral.
+int EquinoxDay(int Year, double Constant) {
+    return int(0.242194 * (Year - 1980) + Constant) - int((Year - 1980) / 4.0);
+}
+
+// The copy a holiday query works on: a missing year becomes this year's.
+TssDate HolidayCopy(const TssDate& Value) {
+    TssDate d(Value);
+    if (d.YYYY() == 0) {
+        int y, m, dd;
+        d.SetYYYY(TryDecodeDate(::Date(), y, m, dd) ? y : 0);
+    }
+    return d;
+}
+
+// Scans the year list backwards for the date's key: the entry with that key, or (when
+// Substitute) a Sunday holiday on the day before. Null when neither is found.
+const TssHolidayRec* FindHoliday(const TssHolidayList& List, const TssDate& D, bool Substitute, bool& IsSubstitute) {
+    IsSubstitute = false;
+    const int year = D.YYYY(), key = D.MM() * 100 + D.DD();
+    for (auto it = List.rbegin(); it != List.rend(); ++it) {
+        const TssHolidayRec* r = *it;
+        if (year < r->StartYear || year > r->EndYear) continue;
+        if (r->MMDD == key) return r;
+        if (r->MMDD > key) continue;
+        if (!Substitute) return nullptr;
+        TDateTime day;
+        if (TryEncodeDate(year, r->MM, r->DD, day) && DayOfWeek(day) == 1) {
+            int y, m, d;
+            DecodeDate(day + 1, y, m, d);
+            if (m == D.MM() && d == D.DD()) {
+                IsSubstitute = true;
+                return r;
+            }
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool TssDate::IsHolidayEx(bool CheckSunday, bool CheckFixed, bool CheckSubstitute) const {
+    TssDate d = HolidayCopy(*this);
+    if (!d.IsGoodYMD()) return false;
+    if (CheckSunday && YoubiIndex() == 1) return true;
+    if (!CheckFixed && !CheckSubstitute) return false;
+    bool substitute;
+    return FindHoliday(*CachedYearHolidays(d.YYYY()), d, CheckSubstitute, substitute) != nullptr;
+}
+
+std::unique_ptr<TssHolidayList> TssDate::BuildYearHolidays(int Year) {
+    auto list = std::make_unique<TssHolidayList>();
+    const TssHolidayList& rules = GetHolidayItems();
+    for (const TssHolidayRec* r : rules)
+        if (r->DD != 0 && r->MMDD != SyunbunMarkerMMDD) list->push_back(r);
+
+    // Equinox days: a fixed day of the file wins over the formula (a later entry over an earlier).
+    TssHolidayRec spring{Year, Year, 3, EquinoxDay(Year, 20.8431)}, autumn{Year, Year, 9, EquinoxDay(Year, 23.2488)};
+    for (const TssHolidayRec* r : rules) {
+        if (r->MMDD != SyunbunMarkerMMDD || Year < r->StartYear || Year > r->EndYear) continue;
+        if (r->MM == 3) spring = {r->StartYear, r->EndYear, 3, r->DD};
+        else if (r->MM == 9) autumn = {r->StartYear, r->EndYear, 9, r->DD};
+    }
+    for (TssHolidayRec* e : {&spring, &autumn}) {
+        e->MMDD = e->MM * 100 + e->DD;
+        e->HolidayKind = TssHolidayKind::hkSyunbun;
+    }
+    SyunbunTbl = {spring, autumn};
+    list->push_back(&SyunbunTbl[0]);
+    list->push_back(&SyunbunTbl[1]);
+
+    FreeWeekHolidays();
+    for (const TssHolidayRec* r : rules) {
+        if (r->HolidayKind != TssHolidayKind::hkWeekHoliday) continue;
+        if (iWeekHolidayTblCount + 1 >= MaxWeekHolidays) break;  // further weekday rules are ignored
+        try {
+            auto rec = std::make_unique<TssHolidayRec>();
+            std::unique_ptr<TssDate> date = NthWeekday(Year, r->MM, r->WeekIndex, r->YoubiIndex);
+            rec->StartYear = r->StartYear;
+            rec->EndYear = r->EndYear;
+            rec->MM = date->MM();
+            rec->DD = date->DD();
+            rec->MMDD = date->IsEmpty() ? 0 : rec->MM * 100 + rec->DD;
+            rec->WeekIndex = r->WeekIndex;
+            rec->YoubiIndex = r->YoubiIndex;
+            rec->HolidayKind = TssHolidayKind::hkWeekHoliday;
+            list->push_back(rec.get());
+            WeekHolidayTbl[std::size_t(++iWeekHolidayTblCount)] = std::move(rec);
+        } catch (...) {
+            break;
+        }
+    }
+    std::stable_sort(list->begin(), list->end(), [](const TssHolidayRec* a, const TssHolidayRec* b) { return a->MMDD < b->MMDD; });
+    return list;
+}
+
+void TssDate::FreeWeekHolidays() {
+    for (auto& rec : WeekHolidayTbl) rec.reset();
+    iWeekHolidayTblCount = -1;
+}
+
+std::unique_ptr<TssDate> NthWeekday(int Year, int Month, int N, int Weekday) {
+    auto result = std::make_unique<TssDate>();
+    TDateTime day;
+    if (Weekday < 1 || Weekday > 7 || N < 1 || N > 5 || !TryEncodeDate(Year, Month, 1, day)) return result;
+    for (int i = 0; i < 7 && DayOfWeek(day) != Weekday; ++i) day += 1;
+    day += (N - 1) * 7;
+    int y, m, d;
+    DecodeDate(day, y, m, d);
+    if (y == Year && m == Month) result->SetSeireki(y, m, d);
+    return result;
+}
 
 // ---- formatting ----
 
@@ -250,7 +362,18 @@ bool TssDate::IsLeapYear() const { return YYYY() != 0 && ::IsLeapYear(YYYY()); }
 
 bool TssDate::IsEmpty() const { return YYYY() < 1 && MM() < 1 && DD() < 1; }
 
-String TssDate::HolidayName() const { return String(); }
+String TssDate::HolidayName() const {
+    if (!IsHoliday()) return String();
+    TssDate d = HolidayCopy(*this);
+    if (!d.IsGoodYMD()) return String();
+    // Keep the list alive while its record is read.
+    std::shared_ptr<const TssHolidayList> list = CachedYearHolidays(d.YYYY());
+    bool substitute;
+    const TssHolidayRec* r = FindHoliday(*list, d, true, substitute);
+    if (!r) return String();  // a Sunday and nothing else
+    if (substitute) return SSubstituteHoliday;
+    return CachedHolidayNames()->GetHolidayName(*r, d.YYYY());
+}
 
 // ---- initialisers ----
 

@@ -1,10 +1,12 @@
 // TssDate: a Western-calendar date held as separate year, month and day, any of which may be
 // absent (0), with Japanese-era views, arithmetic, differences and era-aware text.
 #pragma once
+#include <array>
 #include <memory>
 #include <vector>
 
 #include "DateUtils.h"
+#include "ssHoliday.h"
 
 // Years, months and days between two dates.
 struct TssYMD {
@@ -15,10 +17,6 @@ struct TssYMD {
 };
 
 enum class TssDiffFormat { dfYMD, dfMD, dfD, dfYMplus, dfYMminus, dfYplus, dfYminus, dfMplus, dfMminus };
-
-// Rule and computed-holiday record of the holiday unit.
-struct TssHolidayRec;
-using TssHolidayList = std::vector<TssHolidayRec*>;
 
 // The three fields are stored unchecked; validity is asked through IsGoodYMD, IsGoodYM and
 // IsGoodMD. Where a computation needs a year and there is none, 1998 (a common year) stands in.
@@ -35,10 +33,13 @@ protected:
     virtual void GetEra(int& NengoIndex, int& YY) const;
 
 public:
-    // Holiday queries. Holidays are not computed here yet: the holiday unit overrides these
-    // three; until then no date is a holiday and the year list is empty.
+    // Holiday test against the rules of the process-wide holiday table (ssHoliday). A value
+    // without a year is checked against this year's holidays but is never a Sunday.
     virtual bool IsHolidayEx(bool CheckSunday, bool CheckFixed, bool CheckSubstitute) const;
-    virtual std::unique_ptr<TssHolidayList> BuildYearHolidays(int Year) const;
+    // The holidays of Year sorted by MMDD: the fixed-date rules (range not checked), the two
+    // equinox days and the weekday rules resolved for the year. The caller frees the list; its
+    // records stay valid until this date builds another list or is destroyed.
+    virtual std::unique_ptr<TssHolidayList> BuildYearHolidays(int Year);
     virtual void FreeWeekHolidays();
 
 protected:
@@ -117,4 +118,14 @@ protected:
     int FYYYY = 0;  // 0: no year
     int FMM = 0;    // 0: no month
     int FDD = 0;    // 0: no day
+
+    // Working storage of BuildYearHolidays: the year's equinox days and its weekday holidays.
+    std::array<TssHolidayRec, 2> SyunbunTbl{};
+    static constexpr int MaxWeekHolidays = 21;
+    std::array<std::unique_ptr<TssHolidayRec>, MaxWeekHolidays> WeekHolidayTbl;
+    int iWeekHolidayTblCount = -1;  // index of the last used entry
 };
+
+// The N-th (1..5) Weekday (1 = Sunday .. 7 = Saturday) of Month in Year; an empty date when the
+// arguments are out of range or the day would fall outside Month.
+std::unique_ptr<TssDate> NthWeekday(int Year, int Month, int N, int Weekday);
