@@ -278,17 +278,7 @@ void TApplication::SetTitle(const String& v) {
     if (FHandle) SetWindowTextW(FHandle, v.c_str());
 }
 
-String TApplication::ExeName() const {
-    String buf(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
-        if (n < buf.size()) {
-            buf.resize(n);
-            return buf;
-        }
-        buf.resize(buf.size() * 2);
-    }
-}
+String TApplication::ExeName() const { return ModuleFileName(); }
 
 void TApplication::Initialize() {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_ANIMATE_CLASS};

@@ -72,9 +72,7 @@ struct Win7UnitLifetime {
         unsigned short controlWord = 0x1332;
         asm volatile("fldcw %0" : : "m"(controlWord));
         if (!TssWin7Utils::TaskbarApplies()) return;
-        wchar_t exe[MAX_PATH + 1] = {};
-        GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        TssWin7Utils::SetAppID(exe);
+        TssWin7Utils::SetAppID(ModuleFileName());
         if (Application) {
             Application->HookMainWindow(TssWin7Utils::HookSysClose);
             TssWin7Utils::DisablePinning(Application->Handle());
