@@ -23,7 +23,49 @@ bool Included(DWORD attr, TssFileType mask) {
     return (special & ~allowed) == 0;
 }
 
+// Splits a file name at its last dot; the extension keeps the dot.
+void SplitExtension(const String& name, String& base, String& ext) {
+    auto dot = name.rfind(L'.');
+    base = dot == String::npos ? name : name.substr(0, dot);
+    ext = dot == String::npos ? String() : name.substr(dot);
+}
+
+// Walks pattern over a copy of text: a literal replaces the character at its position (or is
+// appended past the end), "?" keeps it, "*" keeps the rest and ends the walk.
+String ApplyWildcards(const String& text, const String& pattern) {
+    String result = text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        wchar_t c = pattern[i];
+        if (c == L'*') return result;
+        if (c == L'?') continue;
+        if (i < result.size()) result[i] = c;
+        else result += c;
+    }
+    return result;
+}
+
 }  // namespace
+
+String TssFileControl::RenamedName(const String& entryName, const String& pattern) {
+    String entryBase, entryExt, patternBase, patternExt;
+    SplitExtension(entryName, entryBase, entryExt);
+    SplitExtension(pattern, patternBase, patternExt);
+    String base = HasWildcard(patternBase) ? ApplyWildcards(entryBase, patternBase) : patternBase;
+    String ext = patternExt;
+    if (!patternExt.empty() && HasWildcard(patternExt)) {
+        ext = L"." + ApplyWildcards(entryExt.empty() ? String() : entryExt.substr(1), patternExt.substr(1));
+        if (ext == L".") ext.clear();
+    }
+    return base + ext;
+}
+
+void TssFileControl::SplitPattern(const String& path, String& folder, String& name) {
+    auto sep = path.rfind(L'\\');
+    folder = sep == String::npos ? String() : path.substr(0, sep + 1);
+    name = sep == String::npos ? path : path.substr(sep + 1);
+    if (name.empty()) name = L"*.*";
+    else if (HasWildcard(name) && name.find(L'.') == String::npos) name += L".*";
+}
 
 TssFileControl::TssFileControl(TComponent* AOwner) : TComponent(AOwner) {}
 

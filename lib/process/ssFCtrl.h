@@ -14,6 +14,14 @@ class TssFileControl : public TComponent {
 public:
     explicit TssFileControl(TComponent* AOwner);
 
+    // The destination name of a found entry under a destination pattern, by the DOS rename
+    // rule: base name and extension each keep the pattern's literals and the entry's
+    // characters where the pattern has "?" or from its "*" on.
+    static String RenamedName(const String& entryName, const String& pattern);
+    // The folder part (up to and including the last "\") and the name part of a path pattern:
+    // an empty name means "*.*", a wildcard name without an extension gets ".*".
+    static void SplitPattern(const String& path, String& folder, String& name);
+
     // Deletes the file sPath names. A missing file is no error.
     bool ssDeleteFile(const String& sPath);
 

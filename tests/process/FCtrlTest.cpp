@@ -84,3 +84,43 @@ TEST(DeleteFile, FailuresSetCodeAndFileAndCallOnError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RenameRule, BaseAndExtensionFollowThePattern) {
+    struct Case { const wchar_t *entry, *pattern, *result; };
+    const Case cases[] = {
+        {L"report.txt", L"*.bak", L"report.bak"},
+        {L"a.txt", L"x?z.*", L"xz.txt"},
+        {L"data.csv", L"*", L"data"},       // the pattern's empty extension wins
+        {L"data.csv", L"*.*", L"data.csv"},
+        {L"abcdef.txt", L"x?z.*", L"xbzdef.txt"},  // the walk rewrites a copy of the entry's base
+        {L"abc.txt", L"new.dat", L"new.dat"},     // no wildcard: the pattern itself
+        {L"abc.txt", L"??x*.t?t", L"abx.txt"},
+        {L"readme", L"*.*", L"readme"},           // "." alone becomes nothing
+        {L"a.b.c", L"*.?", L"a.b.c"},
+        {L"a.htm", L"*.?tml", L"a.html"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TssFileControl::RenamedName(c.entry, c.pattern), c.result)
+            << Utf8(c.entry) << " " << Utf8(c.pattern);
+}
+
+TEST(RenameRule, PathPatternsSplitIntoFolderAndName) {
+    struct Case { const wchar_t *path, *folder, *name; };
+    const Case cases[] = {
+        {L"C:\\data\\", L"C:\\data\\", L"*.*"},
+        {L"C:\\data\\a*", L"C:\\data\\", L"a*.*"},
+        {L"C:\\data\\a?.txt", L"C:\\data\\", L"a?.txt"},
+        {L"C:\\data\\file", L"C:\\data\\", L"file"},
+        {L"file.txt", L"", L"file.txt"},
+    };
+    for (const Case& c : cases) {
+        String folder, name;
+        TssFileControl::SplitPattern(c.path, folder, name);
+        EXPECT_EQ(folder, c.folder) << Utf8(c.path);
+        EXPECT_EQ(name, c.name) << Utf8(c.path);
+    }
+}
+
+}  // namespace
