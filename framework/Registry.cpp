@@ -20,6 +20,21 @@ namespace {
 
 bool IsAbsolute(const String& key) { return !key.empty() && key.front() == L'\\'; }
 
+void CopyTree(HKEY from, HKEY to);
+
+// Copies the tree at fromBase\\fromName to toBase\\toName, creating the target; false when the
+// source cannot be opened.
+bool CopyKey(HKEY fromBase, const wchar_t* fromName, HKEY toBase, const wchar_t* toName) {
+    HKEY from, to;
+    if (RegOpenKeyExW(fromBase, fromName, 0, KEY_READ, &from) != ERROR_SUCCESS) return false;
+    if (RegCreateKeyExW(toBase, toName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &to, nullptr) == ERROR_SUCCESS) {
+        CopyTree(from, to);
+        RegCloseKey(to);
+    }
+    RegCloseKey(from);
+    return true;
+}
+
 // Copies every value and subkey of from into to.
 void CopyTree(HKEY from, HKEY to) {
     DWORD maxName = 0, maxData = 0, values = 0, keys = 0, maxKey = 0;
@@ -35,15 +50,8 @@ void CopyTree(HKEY from, HKEY to) {
     std::vector<wchar_t> keyName(maxKey + 2);
     for (DWORD i = 0; i < keys; ++i) {
         DWORD len = DWORD(keyName.size());
-        if (RegEnumKeyExW(from, i, keyName.data(), &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) continue;
-        HKEY sub, target;
-        if (RegOpenKeyExW(from, keyName.data(), 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
-        if (RegCreateKeyExW(to, keyName.data(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr) ==
-            ERROR_SUCCESS) {
-            CopyTree(sub, target);
-            RegCloseKey(target);
-        }
-        RegCloseKey(sub);
+        if (RegEnumKeyExW(from, i, keyName.data(), &len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+            CopyKey(from, keyName.data(), to, keyName.data());
     }
 }
 
@@ -149,14 +157,7 @@ std::vector<String> TRegistry::GetKeyNames() {
 void TRegistry::MoveKey(const String& oldName, const String& newName, bool doDelete) {
     String oldRel, newRel;
     HKEY oldBase = BaseKeyFor(oldName, oldRel), newBase = BaseKeyFor(newName, newRel);
-    HKEY from, to;
-    if (RegOpenKeyExW(oldBase, oldRel.c_str(), 0, KEY_READ, &from) != ERROR_SUCCESS) return;
-    if (RegCreateKeyExW(newBase, newRel.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &to, nullptr) ==
-        ERROR_SUCCESS) {
-        CopyTree(from, to);
-        RegCloseKey(to);
-    }
-    RegCloseKey(from);
+    if (!CopyKey(oldBase, oldRel.c_str(), newBase, newRel.c_str())) return;
     if (doDelete) TRegistry::DeleteKey(oldName);
 }
 

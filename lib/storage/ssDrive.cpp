@@ -58,19 +58,13 @@ void TssDrive::SetDriveLetter(wchar_t Value) {
 }
 
 String TssDrive::VolumeLabel() const {
-    wchar_t name[MAX_PATH + 1] = {}, fs[MAX_PATH + 1] = {};
-    DWORD serial, maxLen, flags;
-    if (!GetVolumeInformationW((FDrive + L"\\").c_str(), name, MAX_PATH, &serial, &maxLen, &flags, fs, MAX_PATH))
-        return {};
-    return name;
+    TVolumeInfo info;
+    return QueryVolume(FDrive, info) ? info.Label : String();
 }
 
 int TssDrive::MaxNameLength() const {
-    wchar_t name[MAX_PATH + 1] = {}, fs[MAX_PATH + 1] = {};
-    DWORD serial, maxLen = 0, flags;
-    if (!GetVolumeInformationW((FDrive + L"\\").c_str(), name, MAX_PATH, &serial, &maxLen, &flags, fs, MAX_PATH))
-        return 0;
-    return int(maxLen);
+    TVolumeInfo info;
+    return QueryVolume(FDrive, info) ? int(info.MaxNameLength) : 0;
 }
 
 String TssDrive::UNC() const {
@@ -91,10 +85,8 @@ bool TssDrive::IsReady() {
         SetLastError(ERROR_INVALID_DRIVE);
         result = false;
     } else {
-        wchar_t name[MAX_PATH + 1], fs[MAX_PATH + 1];
-        DWORD serial, maxLen, flags;
-        result = GetVolumeInformationW((FDrive + L"\\").c_str(), name, MAX_PATH, &serial, &maxLen, &flags, fs,
-                                       MAX_PATH);
+        TVolumeInfo info;
+        result = QueryVolume(FDrive, info);
         if (!result) {
             FError = int(GetLastError());
             result = FError != ERROR_NOT_READY && FError != 1112;  // 1112: no media in the drive

@@ -7,12 +7,17 @@ void TssFileSystem::SetDriveLetter(wchar_t Value) {
     FFileSystemName.clear();
 }
 
+bool QueryVolume(const String& drive, TVolumeInfo& info) {
+    wchar_t name[MAX_PATH + 1] = {}, fs[MAX_PATH + 1] = {};
+    DWORD serial = 0, maxLen = 0, flags = 0;
+    if (!GetVolumeInformationW((drive + L"\\").c_str(), name, MAX_PATH, &serial, &maxLen, &flags, fs, MAX_PATH))
+        return false;
+    info = TVolumeInfo{name, fs, maxLen};
+    return true;
+}
+
 String TssFileSystem::FileSystemName() {
-    if (FFileSystemName.empty()) {
-        wchar_t name[MAX_PATH + 1] = {}, fs[MAX_PATH + 1] = {};
-        DWORD serial, maxLen, flags;
-        if (GetVolumeInformationW((FDrive + L"\\").c_str(), name, MAX_PATH, &serial, &maxLen, &flags, fs, MAX_PATH))
-            FFileSystemName = fs;
-    }
+    TVolumeInfo info;
+    if (FFileSystemName.empty() && QueryVolume(FDrive, info)) FFileSystemName = info.FileSystemName;
     return FFileSystemName;
 }

@@ -2,6 +2,15 @@
 #pragma once
 #include "SysUtils.h"
 
+// What the volume of a drive ("C:") tells about itself, read with 260-character buffers.
+struct TVolumeInfo {
+    String Label;
+    String FileSystemName;
+    unsigned long MaxNameLength = 0;
+};
+// False, with the platform's last error set, when the volume does not answer.
+bool QueryVolume(const String& drive, TVolumeInfo& info);
+
 class TssFileSystem : public TObject {
     SS_CLASS(TssFileSystem, TObject)
 public:
