@@ -49,6 +49,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     ssLabel1 = new TLabel(this);
     ssLabel1->SetName(L"ssLabel1");
     ssLabel1->SetParent(this);
+    ssLabel1->SetAutoSize(false);
     ssLabel1->SetBounds(8, 24, 464, 16);
     ssLabel1->SetCaption(L"Ｑ－ＤＥＳＫ等のシステムが起動できない不具合を復旧します。");
     SetToolFont(ssLabel1);

@@ -55,8 +55,10 @@ TComponent* TComponent::FindComponent(const String& name) const {
 }
 
 void TComponent::SetLoading(bool on) {
+    bool was = FComponentState.Contains(TComponentStateItem::csLoading);
     on ? FComponentState.Include(TComponentStateItem::csLoading)
        : FComponentState.Exclude(TComponentStateItem::csLoading);
+    if (was && !on) Loaded();
 }
 
 void TComponent::SetDesigning(bool on) {

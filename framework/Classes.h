@@ -34,11 +34,13 @@ public:
     TComponent* FindComponent(const String& name) const;
 
     // Loading marks a component while its properties are being read from a stream; designing
-    // marks it as placed in a designer rather than running.
+    // marks it as placed in a designer rather than running. Leaving the loading state calls Loaded.
     void SetLoading(bool on);
     void SetDesigning(bool on);
 
 protected:
+    // Called once the component's properties have all been read.
+    virtual void Loaded() {}
     // Deletes every owned component now; a derived destructor calls it when its owned components
     // must go before its own resources do.
     void DestroyComponents();

@@ -44,6 +44,21 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FWidth = AWidth;
     FHeight = AHeight;
     Invalidate();
+    if (FAlign != TAlign::alNone && FParent) FParent->AlignControls();
+}
+
+void TControl::SetAlign(TAlign v) {
+    if (v == FAlign) return;
+    FAlign = v;
+    if (FParent) FParent->AlignControls();
+}
+
+UINT TControl::DrawTextBiDiModeFlags(UINT flags) const {
+    if (FBiDiMode != TBiDiMode::bdRightToLeft) return flags;
+    flags |= DT_RTLREADING;
+    if (flags & DT_RIGHT) flags &= ~DT_RIGHT;
+    else if (!(flags & DT_CENTER)) flags |= DT_RIGHT;
+    return flags;
 }
 
 void TControl::SetVisible(bool v) {
@@ -84,6 +99,24 @@ void TGraphicControl::Invalidate() {
     }
 }
 
+void TGraphicControl::Update() {
+    if (FParent) FParent->Update();
+}
+
+TCustomForm* GetParentForm(TControl* control) {
+    while (control && control->Parent()) control = control->Parent();
+    return dynamic_cast<TCustomForm*>(control);
+}
+
+void TCustomControl::PaintWindow(HDC dc) {
+    FCanvas.SetHandle(dc);
+    struct Detach {
+        TCanvas& c;
+        ~Detach() { c.SetHandle(nullptr); }
+    } detach{FCanvas};
+    Paint();
+}
+
 // ---- TWinControl ----
 
 namespace {
@@ -116,6 +149,26 @@ void TWinControl::InsertControl(TControl* c) {
     } else {
         c->Invalidate();
     }
+    if (c->FAlign != TAlign::alNone) AlignControls();
+}
+
+void TWinControl::AlignControls() {
+    if (FAligning) return;
+    FAligning = true;
+    RECT r = ClientRect();
+    for (TAlign kind : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient})
+        for (TControl* c : FControls) {
+            if (c->FAlign != kind || !c->FVisible) continue;
+            int w = c->FWidth, h = c->FHeight;
+            switch (kind) {
+                case TAlign::alTop: c->SetBounds(r.left, r.top, r.right - r.left, h); r.top += h; break;
+                case TAlign::alBottom: r.bottom -= h; c->SetBounds(r.left, r.bottom, r.right - r.left, h); break;
+                case TAlign::alLeft: c->SetBounds(r.left, r.top, w, r.bottom - r.top); r.left += w; break;
+                case TAlign::alRight: r.right -= w; c->SetBounds(r.right, r.top, w, r.bottom - r.top); break;
+                default: c->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top); break;
+            }
+        }
+    FAligning = false;
 }
 
 void TWinControl::RemoveControl(TControl* c) {
@@ -233,6 +286,11 @@ void TWinControl::CreateHandle() {
     ApplyTabOrder();
 }
 
+TWinControl* TWinControl::FindControl(HWND h) {
+    if (!h || WNDPROC(GetWindowLongPtrW(h, GWLP_WNDPROC)) != StdWndProc) return nullptr;
+    return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+}
+
 HWND TWinControl::Handle() {
     CreateHandle();
     return FHandle;
@@ -279,6 +337,10 @@ void TWinControl::Invalidate() {
     if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
 }
 
+void TWinControl::Update() {
+    if (FHandle) UpdateWindow(FHandle);
+}
+
 RECT TWinControl::ClientRect() {
     RECT r{0, 0, FWidth, FHeight};
     if (FHandle) GetClientRect(FHandle, &r);
@@ -316,7 +378,15 @@ void TWinControl::PaintControls(HDC dc, const RECT& clip) {
         int saved = SaveDC(dc);
         IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
         SetViewportOrgEx(dc, r.left, r.top, nullptr);
-        g->Paint(dc);
+        g->FCanvas.SetHandle(dc);
+        try {
+            g->Paint();
+        } catch (...) {
+            g->FCanvas.SetHandle(nullptr);
+            RestoreDC(dc, saved);
+            throw;
+        }
+        g->FCanvas.SetHandle(nullptr);
         RestoreDC(dc, saved);
     }
 }
@@ -357,6 +427,21 @@ void TWinControl::WndProc(TMessage& msg) {
                     return;
                 }
             }
+            break;
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(msg.LParam);
+            if (TWinControl* child = FindChild(item.hwndItem); child && child->DrawItem(item)) {
+                msg.Result = TRUE;
+                return;
+            }
+            break;
+        }
+        case WM_SIZE:
+            DefaultHandler(msg);
+            AlignControls();
+            return;
+        case WM_SETFOCUS:
+            if (TCustomForm* form = GetParentForm(this)) form->FocusChanged(this);
             break;
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORSTATIC:

@@ -15,6 +15,11 @@ struct TMessage {
 
 class TWinControl;
 
+// Where a control docks in its parent's client area.
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+// Reading order of a control's text.
+enum class TBiDiMode { bdLeftToRight, bdRightToLeft };
+
 class TControl : public TComponent {
     SS_CLASS(TControl, TComponent)
 public:
@@ -50,9 +55,21 @@ public:
     TColor Color() const { return FColor; }
     void SetColor(TColor v);
 
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign v);
+    // The help topic of the control; 0 asks the parent.
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int v) { FHelpContext = v; }
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode v) { FBiDiMode = v; Invalidate(); }
+    // DrawText flags adjusted for the reading order: right-to-left reading and mirrored alignment.
+    UINT DrawTextBiDiModeFlags(UINT flags) const;
+
     TNotifyEvent OnClick;
     virtual void Click();
     virtual void Invalidate();
+    // Paints invalidated areas now.
+    virtual void Update() {}
 
 protected:
     virtual void FontChanged() { Invalidate(); }
@@ -70,6 +87,9 @@ protected:
     bool FParentFont = true;
     bool FAssigningParentFont = false;
     TColor FColor = clBtnFace;
+    TAlign FAlign = TAlign::alNone;
+    int FHelpContext = 0;
+    TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
 
     friend class TWinControl;
 };
@@ -80,11 +100,17 @@ class TGraphicControl : public TControl {
 public:
     using TControl::TControl;
     void Invalidate() override;
+    void Update() override;
 
 protected:
-    // Paints the control on dc, whose origin is the control's top-left corner.
-    virtual void Paint(HDC dc) = 0;
+    // Paints the control on Canvas, whose origin is the control's top-left corner.
+    virtual void Paint() = 0;
+    // Attached to the parent's device context while Paint runs.
+    TCanvas* Canvas() const { return const_cast<TCanvas*>(&FCanvas); }
     friend class TWinControl;
+
+private:
+    TCanvas FCanvas;
 };
 
 // What a windowed control asks of CreateWindowEx.
@@ -105,6 +131,8 @@ public:
     ~TWinControl() override;
 
     HWND Handle();  // made on first use
+    // The control behind a window of this framework, or nullptr.
+    static TWinControl* FindControl(HWND h);
     bool HandleAllocated() const { return FHandle != nullptr; }
     void DestroyHandle();
 
@@ -112,6 +140,7 @@ public:
     void SetVisible(bool v) override;
     void SetEnabled(bool v) override;
     void Invalidate() override;
+    void Update() override;
 
     int TabOrder() const;
     void SetTabOrder(int v);
@@ -138,9 +167,14 @@ protected:
     virtual void PaintWindow(HDC dc) {}
     // A notification (WM_COMMAND code) from the parent about this control.
     virtual void CommandNotify(WORD code) {}
+    // The parent's owner-draw request for this control; answers whether it drew.
+    virtual bool DrawItem(const DRAWITEMSTRUCT& item) { return false; }
+    // Lays out the children that dock in the client area, in insertion order.
+    void AlignControls();
     void FontChanged() override;
     void TextChanged() override;
     void UpdateBounds();  // reads the window's position back after the system moved it
+    friend class TCustomForm;
 
     HWND FHandle = nullptr;
     WNDPROC FDefWndProc = nullptr;
@@ -148,6 +182,7 @@ protected:
     std::vector<TControl*> FControls;    // children in insertion order
     std::vector<TWinControl*> FTabList;  // windowed children in tab order
     HBRUSH FBrush = nullptr;            // background brush in Color
+    bool FAligning = false;
 
 private:
     friend class TControl;
@@ -160,3 +195,23 @@ private:
     static LRESULT CALLBACK StdWndProc(HWND h, UINT m, WPARAM w, LPARAM l);
     void ApplyTabOrder();
 };
+
+// A windowed control that paints itself on its canvas.
+class TCustomControl : public TWinControl {
+    SS_CLASS(TCustomControl, TWinControl)
+public:
+    using TWinControl::TWinControl;
+
+protected:
+    virtual void Paint() {}
+    // Attached to the window's device context while Paint runs.
+    TCanvas* Canvas() const { return const_cast<TCanvas*>(&FCanvas); }
+    void PaintWindow(HDC dc) override;
+
+private:
+    TCanvas FCanvas;
+};
+
+// The form that a control stands on, or nullptr.
+class TCustomForm;
+TCustomForm* GetParentForm(TControl* control);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "Dialogs.h"
+#include "StdCtrls.h"
 
 // ---- TCustomForm ----
 
@@ -29,6 +30,16 @@ TCustomForm::~TCustomForm() {
 }
 
 namespace {
+void BorderIconStyles(TBorderIcons icons, DWORD& style, DWORD& ex) {
+    if (!icons.Contains(TBorderIcon::biSystemMenu)) {
+        style &= ~(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+        return;
+    }
+    if (!icons.Contains(TBorderIcon::biMinimize)) style &= ~WS_MINIMIZEBOX;
+    if (!icons.Contains(TBorderIcon::biMaximize)) style &= ~WS_MAXIMIZEBOX;
+    if (icons.Contains(TBorderIcon::biHelp)) ex |= WS_EX_CONTEXTHELP;
+}
+
 void BorderStyles(TFormBorderStyle bs, DWORD& style, DWORD& ex) {
     switch (bs) {
         case TFormBorderStyle::bsNone: style |= WS_POPUP; break;
@@ -55,6 +66,8 @@ void TCustomForm::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.Style &= ~(WS_CHILD | WS_VISIBLE);
     BorderStyles(FBorderStyle, p.Style, p.ExStyle);
+    BorderIconStyles(FBorderIcons, p.Style, p.ExStyle);
+    if (FFormStyle == TFormStyle::fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
     bool isMain = Application->MainForm() == this || !Application->MainForm();
     if (isMain && Application->MainFormOnTaskBar()) {
         p.ExStyle |= WS_EX_APPWINDOW;
@@ -84,6 +97,7 @@ SIZE TCustomForm::FrameSize() {
         ex = DWORD(GetWindowLongPtrW(FHandle, GWL_EXSTYLE));
     } else {
         BorderStyles(FBorderStyle, style, ex);
+        BorderIconStyles(FBorderIcons, style, ex);
     }
     RECT r{0, 0, 0, 0};
     AdjustWindowRectEx(&r, style, FALSE, ex);
@@ -135,7 +149,73 @@ void TCustomForm::SetVisible(bool v) {
         CreateHandle();
         PlaceOnShow();
     }
+    bool was = FHandle && IsWindowVisible(FHandle);
     TWinControl::SetVisible(v);
+    if (v && !was) {
+        if (FActiveControl && FActiveControl->CanFocus()) FLastFocus = FActiveControl->Handle();
+        FocusChanged(FActiveControl);
+        if (OnShow) OnShow(this);
+    } else if (!v && was && OnHide) {
+        OnHide(this);
+    }
+}
+
+void TCustomForm::SetFormStyle(TFormStyle v) {
+    FFormStyle = v;
+    if (FHandle)
+        SetWindowPos(FHandle, v == TFormStyle::fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TCustomForm::SetActiveControl(TWinControl* c) {
+    FActiveControl = c;
+    if (c && FHandle && IsWindowVisible(FHandle) && c->CanFocus()) c->SetFocus();
+    else if (c && c->HandleAllocated()) FLastFocus = c->Handle();
+}
+
+namespace {
+void CollectButtons(TWinControl* parent, std::vector<TButton*>& out) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        if (auto* b = dynamic_cast<TButton*>(parent->Controls(i))) out.push_back(b);
+        else if (auto* w = dynamic_cast<TWinControl*>(parent->Controls(i))) CollectButtons(w, out);
+    }
+}
+}  // namespace
+
+void TCustomForm::FocusChanged(TWinControl* focused) {
+    if (focused) FActiveControl = focused;
+    std::vector<TButton*> buttons;
+    CollectButtons(this, buttons);
+    auto* focusedButton = dynamic_cast<TButton*>(focused);
+    for (TButton* b : buttons) b->SetButtonStyle(focusedButton ? b == focusedButton : b->Default());
+}
+
+bool TCustomForm::DialogKey(WORD key) {
+    if (FKeyPreview && OnKeyDown) {
+        TShiftState shift;
+        if (GetKeyState(VK_SHIFT) < 0) shift.Include(TShiftStateItem::ssShift);
+        if (GetKeyState(VK_CONTROL) < 0) shift.Include(TShiftStateItem::ssCtrl);
+        if (GetKeyState(VK_MENU) < 0) shift.Include(TShiftStateItem::ssAlt);
+        OnKeyDown(this, key, shift);
+        if (key == 0) return true;
+    }
+    if (key != VK_RETURN && key != VK_ESCAPE) return false;
+    std::vector<TButton*> buttons;
+    CollectButtons(this, buttons);
+    TButton* target = nullptr;
+    if (key == VK_RETURN) {
+        for (TButton* b : buttons)
+            if (b->Focused()) target = b;
+        if (!target)
+            for (TButton* b : buttons)
+                if (b->Default() && b->CanFocus()) target = b;
+    } else {
+        for (TButton* b : buttons)
+            if (b->Cancel() && b->CanFocus()) target = b;
+    }
+    if (!target) return false;
+    target->Click();
+    return true;
 }
 
 void TCustomForm::Show() {
@@ -292,8 +372,12 @@ bool TApplication::ProcessMessage(MSG& msg) {
         FTerminated = true;
         return true;
     }
-    // Forms get the dialog keyboard interface (Tab, arrows, mnemonics) from the system.
+    // Forms get the dialog keyboard interface (Tab, arrows, mnemonics) from the system, after
+    // their own key preview and default and Cancel buttons.
     HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (msg.message == WM_KEYDOWN && top)
+        if (auto* form = dynamic_cast<TCustomForm*>(TWinControl::FindControl(top)); form && form->DialogKey(WORD(msg.wParam)))
+            return true;
     if (top && (GetWindowLongPtrW(top, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && IsDialogMessageW(top, &msg))
         return true;
     TranslateMessage(&msg);
@@ -343,6 +427,18 @@ HWND TApplication::ActiveWindowHandle() {
     return Handle();
 }
 
+bool TApplication::HelpContext(int context) {
+    if (OnHelp) return OnHelp(context);
+    if (FHelpFile.empty()) return false;
+    return WinHelpW(ActiveWindowHandle(), FHelpFile.c_str(), HELP_CONTEXT, ULONG_PTR(context));
+}
+
+RECT TScreen::WorkAreaRect() const {
+    RECT r;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+    return r;
+}
+
 int TApplication::MessageBox(const String& text, const String& caption, UINT flags) {
     return MessageBoxW(ActiveWindowHandle(), text.c_str(), caption.c_str(), flags);
 }
@@ -351,3 +447,5 @@ int TApplication::MessageBox(const String& text, const String& caption, UINT fla
 __attribute__((init_priority(101))) static std::unique_ptr<TApplication> TheApplication =
     std::make_unique<TApplication>(nullptr);
 TApplication* Application = TheApplication.get();
+static TScreen TheScreen;
+TScreen* Screen = &TheScreen;

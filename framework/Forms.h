@@ -10,6 +10,15 @@ enum class TPosition {
 };
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
+enum class TFormStyle { fsNormal, fsStayOnTop };
+enum class TShiftStateItem { ssShift, ssAlt, ssCtrl };
+using TShiftState = TSet<TShiftStateItem>;
+// A key handler; setting Key to 0 swallows the key.
+using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+
+class TButton;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
@@ -27,6 +36,21 @@ public:
     void SetPosition(TPosition v) { FPosition = v; }
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TFormBorderStyle v) { FBorderStyle = v; }
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons v) { FBorderIcons = v; }
+    TFormStyle FormStyle() const { return FFormStyle; }
+    void SetFormStyle(TFormStyle v);
+    // With KeyPreview the form's OnKeyDown sees every key before the focused control.
+    bool KeyPreview() const { return FKeyPreview; }
+    void SetKeyPreview(bool v) { FKeyPreview = v; }
+    // The control that has (or gets, when the form is shown) the focus.
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl* c);
+    // Tells the form's buttons which one now stands as the default button.
+    void FocusChanged(TWinControl* focused);
+    // Handles a key going to a control of this form: the key preview, then Enter for the
+    // default button and Escape for the Cancel button. Answers whether the key was used up.
+    bool DialogKey(WORD key);
 
     void Show();
     void Hide() { SetVisible(false); }
@@ -43,6 +67,9 @@ public:
 
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
+    TKeyEvent OnKeyDown;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
 
     void WndProc(TMessage& msg) override;
 
@@ -56,6 +83,10 @@ private:
     void PlaceOnShow();
     TPosition FPosition = TPosition::poDefaultPosOnly;
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
+    TBorderIcons FBorderIcons{TBorderIcon::biSystemMenu, TBorderIcon::biMinimize, TBorderIcon::biMaximize};
+    TFormStyle FFormStyle = TFormStyle::fsNormal;
+    bool FKeyPreview = false;
+    TWinControl* FActiveControl = nullptr;
     int FClientWidth = -1, FClientHeight = -1;
     HWND FLastFocus = nullptr;
     bool FModal = false;
@@ -105,6 +136,11 @@ public:
     // The window that message boxes belong to: the active window of this thread, else the main form.
     HWND ActiveWindowHandle();
     int MessageBox(const String& text, const String& caption, UINT flags);
+    // Shows the help topic: OnHelp answers it when set, else the help file's viewer.
+    bool HelpContext(int context);
+    const String& HelpFile() const { return FHelpFile; }
+    void SetHelpFile(const String& v) { FHelpFile = v; }
+    std::function<bool(int Context)> OnHelp;
 
 private:
     friend class TCustomForm;
@@ -113,9 +149,21 @@ private:
     std::vector<TWindowHook> FHooks;
     HWND FHandle = nullptr;
     String FTitle;
+    String FHelpFile;
     TCustomForm* FMainForm = nullptr;
     bool FMainFormOnTaskBar = false;
     bool FTerminated = false;
 };
 
 extern TApplication* Application;
+
+// The screen the application shows on.
+class TScreen {
+public:
+    int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
+    int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+    int PixelsPerInch() const { return ScreenPixelsPerInch(); }
+    RECT WorkAreaRect() const;
+};
+
+extern TScreen* Screen;

@@ -1,9 +1,20 @@
 #include "Graphics.h"
 
+#include <vector>
+
 COLORREF ColorToRGB(TColor c) {
     if ((c & clSystemColor) == clSystemColor) return GetSysColor(c & 0xFF);
     return COLORREF(c & 0xFFFFFF);
 }
+
+int ScreenPixelsPerInch() {
+    HDC dc = GetDC(nullptr);
+    int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return ppi;
+}
+
+// ---- TFont ----
 
 TFont::~TFont() {
     if (FHandle) DeleteObject(FHandle);
@@ -23,6 +34,7 @@ void TFont::Assign(const TFont& src) {
     FColor = src.FColor;
     FStyle = src.FStyle;
     FCharset = src.FCharset;
+    FPitch = src.FPitch;
     Changed();
 }
 
@@ -31,6 +43,10 @@ void TFont::SetHeight(int v) { if (v != FHeight) { FHeight = v; Changed(); } }
 void TFont::SetColor(TColor v) { if (v != FColor) { FColor = v; Changed(); } }
 void TFont::SetStyle(TFontStyles v) { if (!(v == FStyle)) { FStyle = v; Changed(); } }
 void TFont::SetCharset(BYTE v) { if (v != FCharset) { FCharset = v; Changed(); } }
+void TFont::SetPitch(TFontPitch v) { if (v != FPitch) { FPitch = v; Changed(); } }
+
+int TFont::Size() const { return -MulDiv(FHeight, 72, ScreenPixelsPerInch()); }
+void TFont::SetSize(int v) { SetHeight(-MulDiv(v, ScreenPixelsPerInch(), 72)); }
 
 HFONT TFont::Handle() const {
     if (!FHandle) {
@@ -42,8 +58,377 @@ HFONT TFont::Handle() const {
         lf.lfStrikeOut = FStyle.Contains(TFontStyle::fsStrikeOut);
         lf.lfCharSet = FCharset;
         lf.lfQuality = DEFAULT_QUALITY;
+        lf.lfPitchAndFamily = FPitch == TFontPitch::fpFixed      ? FIXED_PITCH
+                              : FPitch == TFontPitch::fpVariable ? VARIABLE_PITCH
+                                                                 : DEFAULT_PITCH;
         lstrcpynW(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
         FHandle = CreateFontIndirectW(&lf);
     }
     return FHandle;
+}
+
+// ---- TPen, TBrush ----
+
+TPen::~TPen() {
+    if (FHandle) DeleteObject(FHandle);
+}
+
+void TPen::Changed() {
+    if (FHandle) {
+        DeleteObject(FHandle);
+        FHandle = nullptr;
+    }
+    if (OnChange) OnChange(this);
+}
+
+void TPen::SetColor(TColor v) { if (v != FColor) { FColor = v; Changed(); } }
+void TPen::SetWidth(int v) { if (v != FWidth) { FWidth = v; Changed(); } }
+void TPen::SetStyle(TPenStyle v) { if (v != FStyle) { FStyle = v; Changed(); } }
+
+HPEN TPen::Handle() const {
+    if (!FHandle) {
+        static const int styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_NULL};
+        FHandle = CreatePen(styles[int(FStyle)], FWidth, ColorToRGB(FColor));
+    }
+    return FHandle;
+}
+
+TBrush::~TBrush() {
+    if (FHandle) DeleteObject(FHandle);
+}
+
+void TBrush::Changed() {
+    if (FHandle) {
+        DeleteObject(FHandle);
+        FHandle = nullptr;
+    }
+    if (OnChange) OnChange(this);
+}
+
+void TBrush::SetColor(TColor v) {
+    if (v == FColor && FStyle == TBrushStyle::bsSolid) return;
+    FColor = v;
+    FStyle = TBrushStyle::bsSolid;  // giving a colour makes the brush solid again
+    Changed();
+}
+
+void TBrush::SetStyle(TBrushStyle v) { if (v != FStyle) { FStyle = v; Changed(); } }
+
+HBRUSH TBrush::Handle() const {
+    if (FStyle == TBrushStyle::bsClear) return HBRUSH(GetStockObject(NULL_BRUSH));
+    if (!FHandle) FHandle = CreateSolidBrush(ColorToRGB(FColor));
+    return FHandle;
+}
+
+// ---- TCanvas ----
+
+TCanvas::TCanvas()
+    : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {
+    // A change re-selects the object; the old GDI object is only freed once it is out of the DC.
+    FFont->OnChange = FPen->OnChange = FBrush->OnChange = [this](TObject*) {
+        if (FHandle) Select();
+    };
+}
+
+TCanvas::~TCanvas() { SetHandle(nullptr); }
+
+void TCanvas::SetHandle(HDC dc) {
+    if (dc == FHandle) return;
+    Deselect();
+    FHandle = dc;
+    if (FHandle) {
+        FOldFont = SelectObject(FHandle, FFont->Handle());
+        FOldPen = SelectObject(FHandle, FPen->Handle());
+        FOldBrush = SelectObject(FHandle, FBrush->Handle());
+        Select();
+    }
+}
+
+void TCanvas::Select() {
+    SelectObject(FHandle, FFont->Handle());
+    SelectObject(FHandle, FPen->Handle());
+    SelectObject(FHandle, FBrush->Handle());
+    SetTextColor(FHandle, ColorToRGB(FFont->Color()));
+    if (FBrush->Style() == TBrushStyle::bsClear) {
+        SetBkMode(FHandle, TRANSPARENT);
+    } else {
+        SetBkMode(FHandle, OPAQUE);
+        SetBkColor(FHandle, ColorToRGB(FBrush->Color()));
+    }
+}
+
+void TCanvas::Deselect() {
+    if (!FHandle) return;
+    SelectObject(FHandle, FOldFont);
+    SelectObject(FHandle, FOldPen);
+    SelectObject(FHandle, FOldBrush);
+    FOldFont = FOldPen = FOldBrush = nullptr;
+}
+
+void TCanvas::TextOut(int x, int y, const String& text) {
+    ExtTextOutW(FHandle, x, y, 0, nullptr, text.c_str(), UINT(text.size()), nullptr);
+    MoveToEx(FHandle, x + TextWidth(text), y, nullptr);
+}
+
+void TCanvas::TextRect(const RECT& r, int x, int y, const String& text) {
+    UINT opts = ETO_CLIPPED | (FBrush->Style() == TBrushStyle::bsClear ? 0 : ETO_OPAQUE);
+    ExtTextOutW(FHandle, x, y, opts, &r, text.c_str(), UINT(text.size()), nullptr);
+}
+
+SIZE TCanvas::TextExtent(const String& text) {
+    SIZE s{0, 0};
+    GetTextExtentPoint32W(FHandle, text.c_str(), int(text.size()), &s);
+    return s;
+}
+
+int TCanvas::DrawText(const String& text, RECT& r, UINT flags) {
+    return DrawTextW(FHandle, text.c_str(), int(text.size()), &r, flags);
+}
+
+void TCanvas::FillRect(const RECT& r) { ::FillRect(FHandle, &r, FBrush->Handle()); }
+void TCanvas::FrameRect(const RECT& r) { ::FrameRect(FHandle, &r, FBrush->Handle()); }
+void TCanvas::Rectangle(const RECT& r) { ::Rectangle(FHandle, r.left, r.top, r.right, r.bottom); }
+void TCanvas::DrawFocusRect(const RECT& r) { ::DrawFocusRect(FHandle, &r); }
+void TCanvas::MoveTo(int x, int y) { MoveToEx(FHandle, x, y, nullptr); }
+void TCanvas::LineTo(int x, int y) { ::LineTo(FHandle, x, y); }
+TColor TCanvas::Pixel(int x, int y) const { return TColor(GetPixel(FHandle, x, y)); }
+void TCanvas::SetPixel(int x, int y, TColor c) { SetPixelV(FHandle, x, y, ColorToRGB(c)); }
+
+void TCanvas::CopyRect(const RECT& dr, TCanvas* src, const RECT& sr) {
+    StretchBlt(FHandle, dr.left, dr.top, dr.right - dr.left, dr.bottom - dr.top, src->Handle(), sr.left, sr.top,
+               sr.right - sr.left, sr.bottom - sr.top, SRCCOPY);
+}
+
+void TCanvas::Draw(int x, int y, TBitmap* bitmap) {
+    if (bitmap->Empty()) return;
+    BitBlt(FHandle, x, y, bitmap->Width(), bitmap->Height(), bitmap->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+// ---- TBitmap ----
+
+TBitmap::TBitmap() = default;
+
+TBitmap::~TBitmap() {
+    Dormant();
+    if (FHandle) DeleteObject(FHandle);
+    if (FPalette) DeleteObject(FPalette);
+}
+
+TCanvas* TBitmap::Canvas() {
+    if (!FCanvas) FCanvas = std::make_unique<TCanvas>();
+    if (!FDC) {
+        FDC = CreateCompatibleDC(nullptr);
+        if (FHandle) FOldBitmap = SelectObject(FDC, FHandle);
+        FCanvas->SetHandle(FDC);
+    }
+    return FCanvas.get();
+}
+
+void TBitmap::Dormant() {
+    if (!FDC) return;
+    FCanvas->SetHandle(nullptr);
+    if (FOldBitmap) SelectObject(FDC, FOldBitmap);
+    FOldBitmap = nullptr;
+    DeleteDC(FDC);
+    FDC = nullptr;
+}
+
+void TBitmap::Changed() {
+    if (OnChange) OnChange(this);
+}
+
+void TBitmap::Replace(HBITMAP h, int w, int ht, bool mono) {
+    Dormant();
+    if (FHandle) DeleteObject(FHandle);
+    FHandle = h;
+    FWidth = h ? w : 0;
+    FHeight = h ? ht : 0;
+    FMonochrome = h && mono;
+}
+
+namespace {
+// A screen-compatible (or one-bit) bitmap of the size.
+HBITMAP NewBitmap(int w, int h, bool mono) {
+    if (w <= 0 || h <= 0) return nullptr;
+    if (mono) return CreateBitmap(w, h, 1, 1, nullptr);
+    HDC screen = GetDC(nullptr);
+    HBITMAP b = CreateCompatibleBitmap(screen, w, h);
+    ReleaseDC(nullptr, screen);
+    return b;
+}
+
+HPALETTE CopyPalette(HPALETTE p) {
+    if (!p) return nullptr;
+    WORD n = 0;
+    GetObjectW(p, sizeof(n), &n);
+    std::vector<BYTE> buf(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
+    auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
+    lp->palVersion = 0x300;
+    lp->palNumEntries = n;
+    GetPaletteEntries(p, 0, n, lp->palPalEntry);
+    return CreatePalette(lp);
+}
+}  // namespace
+
+void TBitmap::SetSize(int w, int h) {
+    if (w == FWidth && h == FHeight && FHandle) return;
+    HBITMAP b = NewBitmap(w, h, FMonochrome);
+    if (b && FHandle) {
+        // Keep what fits of the old image.
+        HDC dst = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dst, b);
+        PatBlt(dst, 0, 0, w, h, WHITENESS);
+        BitBlt(dst, 0, 0, w, h, Canvas()->Handle(), 0, 0, SRCCOPY);
+        SelectObject(dst, old);
+        DeleteDC(dst);
+    }
+    Replace(b, w, h, FMonochrome);
+    Changed();
+}
+
+void TBitmap::Assign(const TBitmap* src) {
+    if (src == this) return;
+    if (FPalette) DeleteObject(FPalette);
+    FPalette = nullptr;
+    if (!src || src->Empty()) {
+        Replace(nullptr, 0, 0, false);
+    } else {
+        auto* s = const_cast<TBitmap*>(src);
+        HBITMAP b = NewBitmap(s->FWidth, s->FHeight, s->FMonochrome);
+        HDC dst = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dst, b);
+        BitBlt(dst, 0, 0, s->FWidth, s->FHeight, s->Canvas()->Handle(), 0, 0, SRCCOPY);
+        SelectObject(dst, old);
+        DeleteDC(dst);
+        Replace(b, s->FWidth, s->FHeight, s->FMonochrome);
+        FPalette = CopyPalette(s->FPalette);
+        FTransparentMode = s->FTransparentMode;
+        FTransparentColor = s->FTransparentColor;
+    }
+    Changed();
+}
+
+void TBitmap::LoadFromResourceName(HINSTANCE module, const String& name) {
+    auto* h = static_cast<HBITMAP>(LoadImageW(module, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!h) throw EResNotFound(L"リソース " + name + L" が見つかりません");
+    DIBSECTION ds{};
+    GetObjectW(h, sizeof(ds), &ds);
+    // The drawing copy is screen-compatible, so that image lists and blits treat it as any other.
+    HBITMAP b = NewBitmap(ds.dsBm.bmWidth, ds.dsBm.bmHeight, false);
+    HDC src = CreateCompatibleDC(nullptr), dst = CreateCompatibleDC(nullptr);
+    HGDIOBJ os = SelectObject(src, h), od = SelectObject(dst, b);
+    BitBlt(dst, 0, 0, ds.dsBm.bmWidth, ds.dsBm.bmHeight, src, 0, 0, SRCCOPY);
+    // A palette bitmap keeps its colour table as the bitmap's palette.
+    if (ds.dsBmih.biBitCount <= 8) {
+        RGBQUAD table[256];
+        UINT n = GetDIBColorTable(src, 0, 256, table);
+        std::vector<BYTE> buf(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
+        auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
+        lp->palVersion = 0x300;
+        lp->palNumEntries = WORD(n);
+        for (UINT i = 0; i < n; ++i)
+            lp->palPalEntry[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+        if (FPalette) DeleteObject(FPalette);
+        FPalette = n ? CreatePalette(lp) : nullptr;
+    }
+    SelectObject(src, os);
+    SelectObject(dst, od);
+    DeleteDC(src);
+    DeleteDC(dst);
+    DeleteObject(h);
+    Replace(b, ds.dsBm.bmWidth, ds.dsBm.bmHeight, false);
+    Changed();
+}
+
+void TBitmap::SetMonochrome(bool v) {
+    if (v == FMonochrome) return;
+    if (!FHandle) {
+        FMonochrome = v;
+        return;
+    }
+    HBITMAP b = NewBitmap(FWidth, FHeight, v);
+    HDC dst = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dst, b);
+    TCanvas* c = Canvas();
+    // Colour to one bit: the source's background colour becomes white. One bit to colour: white
+    // becomes the destination's background colour and black its text colour.
+    if (v) SetBkColor(c->Handle(), ColorToRGB(c->Brush()->Color()));
+    else {
+        SetBkColor(dst, ColorToRGB(c->Brush()->Color()));
+        SetTextColor(dst, ColorToRGB(c->Font()->Color()));
+    }
+    BitBlt(dst, 0, 0, FWidth, FHeight, c->Handle(), 0, 0, SRCCOPY);
+    SelectObject(dst, old);
+    DeleteDC(dst);
+    Replace(b, FWidth, FHeight, v);
+    Changed();
+}
+
+TColor TBitmap::TransparentColor() {
+    if (FTransparentMode == TTransparentMode::tmFixed) return FTransparentColor;
+    if (Empty()) return clDefault;
+    return Canvas()->Pixel(0, FHeight - 1);
+}
+
+void TBitmap::SetTransparentColor(TColor v) {
+    FTransparentColor = v;
+    FTransparentMode = v == clDefault ? TTransparentMode::tmAuto : TTransparentMode::tmFixed;
+}
+
+// ---- TCustomImageList ----
+
+TCustomImageList::TCustomImageList(TComponent* AOwner, int width, int height)
+    : TComponent(AOwner), FWidth(width), FHeight(height) {
+    FHandle = ImageList_Create(width, height, ILC_COLORDDB | ILC_MASK, 4, 4);
+    if (!FHandle) RaiseLastOSError();
+}
+
+TCustomImageList::~TCustomImageList() { ImageList_Destroy(FHandle); }
+
+int TCustomImageList::Count() const { return ImageList_GetImageCount(FHandle); }
+
+HBITMAP TCustomImageList::MakeMask(TBitmap* image, TColor maskColor) const {
+    TColor key = maskColor == clDefault ? image->Canvas()->Pixel(0, image->Height() - 1) : maskColor;
+    HBITMAP mask = CreateBitmap(FWidth, FHeight, 1, 1, nullptr);
+    HDC dst = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dst, mask);
+    HDC src = image->Canvas()->Handle();
+    COLORREF oldBk = SetBkColor(src, ColorToRGB(key));
+    BitBlt(dst, 0, 0, FWidth, FHeight, src, 0, 0, SRCCOPY);  // key colour -> white (transparent)
+    SetBkColor(src, oldBk);
+    SelectObject(dst, old);
+    DeleteDC(dst);
+    return mask;
+}
+
+int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor) {
+    int index = ImageList_GetImageCount(FHandle);
+    ImageList_SetImageCount(FHandle, index + 1);
+    ReplaceMasked(index, image, maskColor);
+    return index;
+}
+
+void TCustomImageList::ReplaceMasked(int index, TBitmap* image, TColor maskColor) {
+    HBITMAP mask = MakeMask(image, maskColor);
+    // Transparent drawing ANDs the mask and then ORs the image, so the image is black under it.
+    HDC dc = image->Canvas()->Handle();
+    HDC maskDc = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldMask = SelectObject(maskDc, mask);
+    COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255)), oldText = SetTextColor(dc, RGB(0, 0, 0));
+    BitBlt(dc, 0, 0, FWidth, FHeight, maskDc, 0, 0, 0x00220326);  // DSna
+    SetBkColor(dc, oldBk);
+    SetTextColor(dc, oldText);
+    SelectObject(maskDc, oldMask);
+    DeleteDC(maskDc);
+    image->Dormant();  // the image list reads the bitmap, which must not be selected anywhere
+    BOOL ok = ImageList_Replace(FHandle, index, image->Handle(), mask);
+    DeleteObject(mask);
+    if (!ok) throw EInvalidGraphic(L"イメージを追加できません");
+}
+
+void TCustomImageList::Delete(int index) { ImageList_Remove(FHandle, index); }
+
+void TCustomImageList::Draw(HDC dc, int x, int y, int index, TColor bk) const {
+    ImageList_DrawEx(FHandle, index, dc, x, y, 0, 0, bk == clDefault ? CLR_NONE : ColorToRGB(bk), CLR_NONE,
+                     ILD_NORMAL);
 }

@@ -1,6 +1,7 @@
-// Colours and fonts.
+// Colours, fonts, pens, brushes, the canvas over a device context, bitmaps and image lists.
 #pragma once
 #include <cstdint>
+#include <memory>
 
 #include "Classes.h"
 #include "WinApi.h"
@@ -10,16 +11,27 @@ using TColor = std::int32_t;
 constexpr TColor clSystemColor = TColor(0xFF000000);
 constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
 constexpr TColor clBtnText = clSystemColor | COLOR_BTNTEXT;
+constexpr TColor clBtnHighlight = clSystemColor | COLOR_BTNHIGHLIGHT;
+constexpr TColor clBtnShadow = clSystemColor | COLOR_BTNSHADOW;
 constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
 constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
+constexpr TColor clWindowFrame = clSystemColor | COLOR_WINDOWFRAME;
 constexpr TColor clGrayText = clSystemColor | COLOR_GRAYTEXT;
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clGray = 0x808080;
+constexpr TColor clOlive = 0x008080;
+// No colour: the platform picks its default (an image list's mask colour, for one).
+constexpr TColor clDefault = 0x20000000;
 
 COLORREF ColorToRGB(TColor c);
 
+// The screen's logical pixels per inch.
+int ScreenPixelsPerInch();
+
 enum class TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
+enum class TFontPitch { fpDefault, fpVariable, fpFixed };
 
 // A logical font. The GDI font is made on first use and made again after any change;
 // OnChange tells the control that uses the font.
@@ -36,12 +48,17 @@ public:
     void SetName(const String& v);
     int Height() const { return FHeight; }  // negative: character height in pixels
     void SetHeight(int v);
+    // Points at the screen's pixels per inch; setting it sets Height.
+    int Size() const;
+    void SetSize(int v);
     TColor Color() const { return FColor; }
     void SetColor(TColor v);
     TFontStyles Style() const { return FStyle; }
     void SetStyle(TFontStyles v);
     BYTE Charset() const { return FCharset; }
     void SetCharset(BYTE v);
+    TFontPitch Pitch() const { return FPitch; }
+    void SetPitch(TFontPitch v);
     HFONT Handle() const;
 
     TNotifyEvent OnChange;
@@ -53,5 +70,175 @@ private:
     TColor FColor = clWindowText;
     TFontStyles FStyle;
     BYTE FCharset = DEFAULT_CHARSET;
+    TFontPitch FPitch = TFontPitch::fpDefault;
     mutable HFONT FHandle = nullptr;
+};
+
+enum class TPenStyle { psSolid, psDash, psDot, psClear };
+
+class TPen : public TPersistent {
+    SS_CLASS(TPen, TPersistent)
+public:
+    ~TPen() override;
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v);
+    int Width() const { return FWidth; }
+    void SetWidth(int v);
+    TPenStyle Style() const { return FStyle; }
+    void SetStyle(TPenStyle v);
+    HPEN Handle() const;
+    TNotifyEvent OnChange;
+
+private:
+    void Changed();
+    TColor FColor = clBlack;
+    int FWidth = 1;
+    TPenStyle FStyle = TPenStyle::psSolid;
+    mutable HPEN FHandle = nullptr;
+};
+
+enum class TBrushStyle { bsSolid, bsClear };
+
+class TBrush : public TPersistent {
+    SS_CLASS(TBrush, TPersistent)
+public:
+    ~TBrush() override;
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v);
+    TBrushStyle Style() const { return FStyle; }
+    void SetStyle(TBrushStyle v);
+    HBRUSH Handle() const;  // the null brush for bsClear
+    TNotifyEvent OnChange;
+
+private:
+    void Changed();
+    TColor FColor = clWhite;
+    TBrushStyle FStyle = TBrushStyle::bsSolid;
+    mutable HBRUSH FHandle = nullptr;
+};
+
+class TBitmap;
+
+// Drawing on a device context with a font, a pen and a brush. The canvas selects its objects
+// into the context it is attached to and puts the context's own objects back when detached.
+class TCanvas : public TPersistent {
+    SS_CLASS(TCanvas, TPersistent)
+public:
+    TCanvas();
+    ~TCanvas() override;
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    HDC Handle() const { return FHandle; }
+    // Attaches dc (nullptr detaches).
+    void SetHandle(HDC dc);
+
+    TFont* Font() const { return FFont.get(); }
+    TPen* Pen() const { return FPen.get(); }
+    TBrush* Brush() const { return FBrush.get(); }
+
+    void TextOut(int x, int y, const String& text);
+    // Text clipped to r, drawn at (x, y).
+    void TextRect(const RECT& r, int x, int y, const String& text);
+    SIZE TextExtent(const String& text);
+    int TextWidth(const String& text) { return TextExtent(text).cx; }
+    int TextHeight(const String& text) { return TextExtent(text).cy; }
+    // DrawTextW with the canvas font; answers the text height.
+    int DrawText(const String& text, RECT& r, UINT flags);
+    void FillRect(const RECT& r);
+    // A one-pixel frame in the brush colour.
+    void FrameRect(const RECT& r);
+    // A rectangle outlined with the pen and filled with the brush.
+    void Rectangle(const RECT& r);
+    void DrawFocusRect(const RECT& r);
+    void MoveTo(int x, int y);
+    void LineTo(int x, int y);
+    TColor Pixel(int x, int y) const;
+    void SetPixel(int x, int y, TColor c);
+    // Copies src's rectangle sr onto this canvas's rectangle dr (stretching when sizes differ).
+    void CopyRect(const RECT& dr, TCanvas* src, const RECT& sr);
+    void Draw(int x, int y, TBitmap* bitmap);
+
+private:
+    void Select();
+    void Deselect();
+    std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TPen> FPen;
+    std::unique_ptr<TBrush> FBrush;
+    HDC FHandle = nullptr;
+    HGDIOBJ FOldFont = nullptr, FOldPen = nullptr, FOldBrush = nullptr;
+};
+
+enum class TTransparentMode { tmAuto, tmFixed };
+
+// A device-dependent bitmap with a canvas of its own. The transparent colour is the bottom-left
+// pixel's (tmAuto) or a colour given (tmFixed).
+class TBitmap : public TPersistent {
+    SS_CLASS(TBitmap, TPersistent)
+public:
+    TBitmap();
+    ~TBitmap() override;
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
+
+    // A copy of src, or an empty bitmap for nullptr.
+    void Assign(const TBitmap* src);
+    // Loads a BITMAP resource; raises EResNotFound when the module has none of that name.
+    void LoadFromResourceName(HINSTANCE module, const String& name);
+    bool Empty() const { return !FHandle; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetSize(int w, int h);
+    bool Monochrome() const { return FMonochrome; }
+    // A one-bit copy: pixels of the canvas's brush colour become white, the others black.
+    void SetMonochrome(bool v);
+    HBITMAP Handle() const { return FHandle; }
+    HPALETTE Palette() const { return FPalette; }
+    TCanvas* Canvas();
+    // Lets go of the canvas's device context; the image stays.
+    void Dormant();
+
+    TTransparentMode TransparentMode() const { return FTransparentMode; }
+    void SetTransparentMode(TTransparentMode v) { FTransparentMode = v; }
+    TColor TransparentColor();
+    void SetTransparentColor(TColor v);
+
+    TNotifyEvent OnChange;
+    void Changed();
+
+private:
+    void Replace(HBITMAP h, int w, int h2, bool mono);
+    HBITMAP FHandle = nullptr;
+    HPALETTE FPalette = nullptr;
+    int FWidth = 0, FHeight = 0;
+    bool FMonochrome = false;
+    std::unique_ptr<TCanvas> FCanvas;
+    HDC FDC = nullptr;
+    HGDIOBJ FOldBitmap = nullptr;
+    TTransparentMode FTransparentMode = TTransparentMode::tmAuto;
+    TColor FTransparentColor = clDefault;
+};
+
+// Images of one size in a system image list.
+class TCustomImageList : public TComponent {
+    SS_CLASS(TCustomImageList, TComponent)
+public:
+    TCustomImageList(TComponent* AOwner, int width, int height);
+    ~TCustomImageList() override;
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    int Count() const;
+    HIMAGELIST Handle() const { return FHandle; }
+    // Appends image with the mask made from the pixels of maskColor (clDefault: the image's
+    // bottom-left pixel); answers the new index.
+    int AddMasked(TBitmap* image, TColor maskColor);
+    void ReplaceMasked(int index, TBitmap* image, TColor maskColor);
+    void Delete(int index);
+    // Draws the image at (x, y) over bk (clDefault: transparently).
+    void Draw(HDC dc, int x, int y, int index, TColor bk = clDefault) const;
+
+private:
+    HBITMAP MakeMask(TBitmap* image, TColor maskColor) const;
+    HIMAGELIST FHandle = nullptr;
+    int FWidth, FHeight;
 };

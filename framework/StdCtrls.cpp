@@ -1,36 +1,108 @@
 #include "StdCtrls.h"
 
+#include "Forms.h"
+
+// ---- TLabel ----
+
 TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
     FWidth = 65;
     FHeight = 17;
 }
 
-void TLabel::Paint(HDC dc) {
+void TLabel::SetAlignment(TAlignment v) { if (v != FAlignment) { FAlignment = v; Invalidate(); } }
+void TLabel::SetLayout(TTextLayout v) { if (v != FLayout) { FLayout = v; Invalidate(); } }
+void TLabel::SetTransparent(bool v) { if (v != FTransparent) { FTransparent = v; Invalidate(); } }
+void TLabel::SetShowAccelChar(bool v) {
+    if (v == FShowAccelChar) return;
+    FShowAccelChar = v;
+    Invalidate();
+    AdjustBounds();
+}
+
+void TLabel::SetWordWrap(bool v) {
+    if (v == FWordWrap) return;
+    FWordWrap = v;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TLabel::SetAutoSize(bool v) {
+    if (v == FAutoSize) return;
+    FAutoSize = v;
+    AdjustBounds();
+}
+
+void TLabel::Loaded() { AdjustBounds(); }
+
+void TLabel::FontChanged() {
+    Invalidate();
+    AdjustBounds();
+}
+
+void TLabel::TextChanged() {
+    Invalidate();
+    AdjustBounds();
+}
+
+UINT TLabel::AlignmentFlag() const {
+    switch (FAlignment) {
+        case TAlignment::taRightJustify: return DT_RIGHT;
+        case TAlignment::taCenter: return DT_CENTER;
+        default: return DT_LEFT;
+    }
+}
+
+void TLabel::Paint() {
+    TCanvas* c = Canvas();
     RECT r{0, 0, FWidth, FHeight};
     if (!FTransparent) {
-        HBRUSH b = CreateSolidBrush(ColorToRGB(FColor));
-        FillRect(dc, &r, b);
-        DeleteObject(b);
+        c->Brush()->SetColor(FColor);
+        c->FillRect(r);
     }
-    SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ old = SelectObject(dc, FFont->Handle());
-    UINT flags = DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0);
-    if (FAlignment == TAlignment::taRightJustify) flags |= DT_RIGHT;
-    if (FAlignment == TAlignment::taCenter) flags |= DT_CENTER;
-    if (FEnabled) {
-        SetTextColor(dc, ColorToRGB(FFont->Color()));
-        DrawTextW(dc, FCaption.c_str(), int(FCaption.size()), &r, flags);
-    } else {
-        // Disabled text: a highlight copy one pixel down-right under a shadow copy.
-        OffsetRect(&r, 1, 1);
-        SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-        DrawTextW(dc, FCaption.c_str(), int(FCaption.size()), &r, flags);
-        OffsetRect(&r, -1, -1);
-        SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
-        DrawTextW(dc, FCaption.c_str(), int(FCaption.size()), &r, flags);
+    c->Brush()->SetStyle(TBrushStyle::bsClear);
+    UINT flags = DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0) | AlignmentFlag();
+    if (FLayout != TTextLayout::tlTop) {
+        RECT calc = r;
+        DoDrawText(calc, flags | DT_CALCRECT);
+        OffsetRect(&r, 0, FLayout == TTextLayout::tlBottom ? FHeight - calc.bottom : (FHeight - calc.bottom) / 2);
     }
-    SelectObject(dc, old);
+    DoDrawText(r, flags);
 }
+
+void TLabel::DoDrawText(RECT& r, UINT flags) {
+    String text = FCaption;
+    if ((flags & DT_CALCRECT) && (text.empty() || (FShowAccelChar && text == L"&"))) text += L' ';
+    if (!FShowAccelChar) flags |= DT_NOPREFIX;
+    flags = DrawTextBiDiModeFlags(flags);
+    TCanvas* c = Canvas();
+    c->Font()->Assign(*FFont);
+    if (FEnabled) {
+        c->DrawText(text, r, flags);
+        return;
+    }
+    // Disabled text: a highlight copy one pixel down-right under a shadow copy.
+    OffsetRect(&r, 1, 1);
+    c->Font()->SetColor(clBtnHighlight);
+    c->DrawText(text, r, flags);
+    OffsetRect(&r, -1, -1);
+    c->Font()->SetColor(clBtnShadow);
+    c->DrawText(text, r, flags);
+}
+
+void TLabel::AdjustBounds() {
+    if (!FAutoSize || ComponentState().Contains(TComponentStateItem::csLoading)) return;
+    RECT r{0, 0, FWidth, FHeight};
+    HDC dc = GetDC(nullptr);
+    Canvas()->SetHandle(dc);
+    DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0));
+    Canvas()->SetHandle(nullptr);
+    ReleaseDC(nullptr, dc);
+    int x = FLeft;
+    if (FAlignment == TAlignment::taRightJustify) x += FWidth - r.right;
+    SetBounds(x, FTop, r.right, r.bottom);
+}
+
+// ---- TButton ----
 
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
     FWidth = 75;
@@ -45,8 +117,19 @@ void TButton::CreateParams(TCreateParams& p) {
 }
 
 void TButton::SetDefault(bool v) {
+    if (v == FDefault) return;
     FDefault = v;
-    if (HandleAllocated()) SendMessageW(FHandle, BM_SETSTYLE, v ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    if (HandleAllocated())
+        if (TCustomForm* form = GetParentForm(this)) form->FocusChanged(form->ActiveControl());
+}
+
+void TButton::SetButtonStyle(bool ADefault) {
+    if (HandleAllocated()) SendMessageW(FHandle, BM_SETSTYLE, ADefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::Click() {
+    if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
+    TWinControl::Click();
 }
 
 void TButton::CommandNotify(WORD code) {

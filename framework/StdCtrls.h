@@ -3,35 +3,63 @@
 #include "Controls.h"
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum class TTextLayout { tlTop, tlCenter, tlBottom };
 
-// A line of text painted on its parent.
+// Text painted on its parent. With AutoSize the label takes the size of its text; ShowAccelChar
+// makes "&" mark the next character as the accelerator.
 class TLabel : public TGraphicControl {
     SS_CLASS(TLabel, TGraphicControl)
 public:
     explicit TLabel(TComponent* AOwner);
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment v) { FAlignment = v; Invalidate(); }
+    void SetAlignment(TAlignment v);
+    TTextLayout Layout() const { return FLayout; }
+    void SetLayout(TTextLayout v);
     bool Transparent() const { return FTransparent; }
-    void SetTransparent(bool v) { FTransparent = v; Invalidate(); }
+    void SetTransparent(bool v);
     bool WordWrap() const { return FWordWrap; }
-    void SetWordWrap(bool v) { FWordWrap = v; Invalidate(); }
+    virtual void SetWordWrap(bool v);
+    bool AutoSize() const { return FAutoSize; }
+    virtual void SetAutoSize(bool v);
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool v);
 
 protected:
-    void Paint(HDC dc) override;
+    void Paint() override;
+    // Draws (or with DT_CALCRECT measures) the caption in r.
+    virtual void DoDrawText(RECT& r, UINT flags);
+    // With AutoSize, takes the measured size of the text, keeping the right edge for right alignment.
+    virtual void AdjustBounds();
+    void Loaded() override;
+    void FontChanged() override;
+    void TextChanged() override;
+    UINT AlignmentFlag() const;
 
-private:
     TAlignment FAlignment = TAlignment::taLeftJustify;
+    TTextLayout FLayout = TTextLayout::tlTop;
     bool FTransparent = false;
     bool FWordWrap = false;
+    bool FAutoSize = true;
+    bool FShowAccelChar = true;
 };
 
-// A push button; a click calls OnClick.
+// A push button. A click sets the parent form's ModalResult to the button's and calls OnClick.
+// The form tells its buttons which one looks like the default (SetButtonStyle): the focused
+// button, or the Default button while no button has the focus. Enter clicks that button,
+// Escape the Cancel button.
 class TButton : public TWinControl {
     SS_CLASS(TButton, TWinControl)
 public:
     explicit TButton(TComponent* AOwner);
     bool Default() const { return FDefault; }
     void SetDefault(bool v);
+    bool Cancel() const { return FCancel; }
+    void SetCancel(bool v) { FCancel = v; }
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int v) { FModalResult = v; }
+    void Click() override;
+    // Called with whether the button now stands as the default button.
+    virtual void SetButtonStyle(bool ADefault);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -39,4 +67,6 @@ protected:
 
 private:
     bool FDefault = false;
+    bool FCancel = false;
+    int FModalResult = 0;
 };

@@ -37,6 +37,8 @@ SS_EXCEPTION(EFOpenError, EStreamError)
 SS_EXCEPTION(EReadError, EStreamError)
 // A text file that exists but cannot be opened or read.
 SS_EXCEPTION(EWriteError, EStreamError)
+SS_EXCEPTION(EResNotFound, Exception)
+SS_EXCEPTION(EInvalidGraphic, Exception)
 
 // An input/output failure; ErrorCode is the platform's error number when one is known.
 class EInOutError : public Exception {

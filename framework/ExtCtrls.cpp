@@ -1,0 +1,131 @@
+#include "ExtCtrls.h"
+
+void Frame3D(TCanvas* canvas, RECT& r, TColor topColor, TColor bottomColor, int width) {
+    // Each ring: top and left edges first, then bottom and right, ending one pixel inside.
+    TPen* pen = canvas->Pen();
+    pen->SetWidth(1);
+    pen->SetStyle(TPenStyle::psSolid);
+    --r.bottom;
+    --r.right;
+    for (int i = 0; i < width; ++i) {
+        pen->SetColor(topColor);
+        canvas->MoveTo(r.left, r.bottom);
+        canvas->LineTo(r.left, r.top);
+        canvas->LineTo(r.right, r.top);
+        pen->SetColor(bottomColor);
+        canvas->LineTo(r.right, r.bottom);
+        canvas->LineTo(r.left - 1, r.bottom);
+        InflateRect(&r, -1, -1);
+    }
+    ++r.bottom;
+    ++r.right;
+}
+
+// ---- TPanel ----
+
+TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) {
+    FWidth = 185;
+    FHeight = 41;
+}
+
+void TPanel::TextChanged() { Invalidate(); }
+
+RECT TPanel::PaintFrame() {
+    TCanvas* c = Canvas();
+    RECT r = ClientRect();
+    auto bevel = [&](TPanelBevel b) {
+        if (b == TPanelBevel::bvNone) return;
+        bool lowered = b == TPanelBevel::bvLowered;
+        Frame3D(c, r, lowered ? clBtnShadow : clBtnHighlight, lowered ? clBtnHighlight : clBtnShadow, FBevelWidth);
+    };
+    bevel(FBevelOuter);
+    Frame3D(c, r, FColor, FColor, FBorderWidth);
+    bevel(FBevelInner);
+    c->Brush()->SetColor(FColor);
+    c->FillRect(r);
+    return r;
+}
+
+void TPanel::Paint() {
+    RECT r = PaintFrame();
+    TCanvas* c = Canvas();
+    c->Brush()->SetStyle(TBrushStyle::bsClear);
+    c->Font()->Assign(*FFont);
+    int h = c->TextHeight(L"W");
+    r.top = (r.top + r.bottom - h) / 2;
+    r.bottom = r.top + h;
+    UINT align = FAlignment == TAlignment::taLeftJustify   ? DT_LEFT
+                 : FAlignment == TAlignment::taRightJustify ? DT_RIGHT
+                                                            : DT_CENTER;
+    c->DrawText(FCaption, r, DrawTextBiDiModeFlags(DT_EXPANDTABS | DT_VCENTER | align));
+}
+
+// ---- TPicture, TImage ----
+
+TPicture::TPicture() : FBitmap(std::make_unique<TBitmap>()) {
+    FBitmap->OnChange = [this](TObject*) {
+        if (FIcon && !FBitmap->Empty()) {
+            DestroyIcon(FIcon);
+            FIcon = nullptr;
+        }
+        if (OnChange) OnChange(this);
+    };
+}
+
+TPicture::~TPicture() {
+    if (FIcon) DestroyIcon(FIcon);
+}
+
+void TPicture::SetIcon(HICON icon) {
+    if (FIcon) DestroyIcon(FIcon);
+    FIcon = icon ? CopyIcon(icon) : nullptr;
+    FBitmap->Assign(nullptr);  // also tells OnChange
+}
+
+void TPicture::Clear() { SetIcon(nullptr); }
+
+namespace {
+SIZE IconSize(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return SIZE{0, 0};
+    BITMAP bm{};
+    GetObjectW(info.hbmMask, sizeof(bm), &bm);
+    SIZE s{bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2};
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return s;
+}
+}  // namespace
+
+int TPicture::Width() const { return FIcon ? IconSize(FIcon).cx : FBitmap->Width(); }
+int TPicture::Height() const { return FIcon ? IconSize(FIcon).cy : FBitmap->Height(); }
+
+void TPicture::Draw(TCanvas* canvas, int x, int y) {
+    if (FIcon) DrawIconEx(canvas->Handle(), x, y, FIcon, 0, 0, 0, nullptr, DI_NORMAL);
+    else canvas->Draw(x, y, FBitmap.get());
+}
+
+TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(std::make_unique<TPicture>()) {
+    FWidth = 105;
+    FHeight = 105;
+    FPicture->OnChange = [this](TObject*) { PictureChanged(); };
+}
+
+void TImage::SetAutoSize(bool v) {
+    FAutoSize = v;
+    PictureChanged();
+}
+
+void TImage::PictureChanged() {
+    if (FAutoSize && !FPicture->Empty()) SetBounds(FLeft, FTop, FPicture->Width(), FPicture->Height());
+    Invalidate();
+}
+
+void TImage::Paint() {
+    int x = 0, y = 0;
+    if (FCenter) {
+        x = (FWidth - FPicture->Width()) / 2;
+        y = (FHeight - FPicture->Height()) / 2;
+    }
+    FPicture->Draw(Canvas(), x, y);
+}
