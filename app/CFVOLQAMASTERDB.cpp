@@ -46,7 +46,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     SetClientWidth(479);
     SetClientHeight(108);
 
-    ssLabel1 = new TLabel(this);
+    ssLabel1 = new TssLabel(this);
     ssLabel1->SetName(L"ssLabel1");
     ssLabel1->SetParent(this);
     ssLabel1->SetAutoSize(false);
@@ -54,7 +54,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     ssLabel1->SetCaption(L"Ｑ－ＤＥＳＫ等のシステムが起動できない不具合を復旧します。");
     SetToolFont(ssLabel1);
 
-    ssButton1 = new TButton(this);
+    ssButton1 = new TssButton(this);
     ssButton1->SetName(L"ssButton1");
     ssButton1->SetParent(this);
     ssButton1->SetBounds(141, 56, 75, 25);
@@ -63,7 +63,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     ssButton1->SetTabOrder(0);
     ssButton1->OnClick = [this](TObject* s) { ssButton1Click(s); };
 
-    ssButton2 = new TButton(this);
+    ssButton2 = new TssButton(this);
     ssButton2->SetName(L"ssButton2");
     ssButton2->SetParent(this);
     ssButton2->SetBounds(253, 56, 75, 25);

@@ -2,17 +2,18 @@
 // local SQL Server instances.
 #pragma once
 #include "Forms.h"
-#include "StdCtrls.h"
+#include "ssButton.h"
 #include "ssExtCmd.h"
+#include "ssLabel.h"
 
 class TForm1 : public TForm {
     SS_CLASS(TForm1, TForm)
 public:
     explicit TForm1(TComponent* AOwner);
 
-    TLabel* ssLabel1;
-    TButton* ssButton1;
-    TButton* ssButton2;
+    TssLabel* ssLabel1;
+    TssButton* ssButton1;
+    TssButton* ssButton2;
     TssExternalCmd* cmdBcp;
 
     void ssButton1Click(TObject* Sender);

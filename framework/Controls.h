@@ -202,10 +202,11 @@ class TCustomControl : public TWinControl {
 public:
     using TWinControl::TWinControl;
 
-protected:
-    virtual void Paint() {}
     // Attached to the window's device context while Paint runs.
     TCanvas* Canvas() const { return const_cast<TCanvas*>(&FCanvas); }
+
+protected:
+    virtual void Paint() {}
     void PaintWindow(HDC dc) override;
 
 private:

@@ -46,8 +46,9 @@ RECT TPanel::PaintFrame() {
     return r;
 }
 
-void TPanel::Paint() {
-    RECT r = PaintFrame();
+void TPanel::Paint() { DrawCaption(PaintFrame(), 0); }
+
+void TPanel::DrawCaption(RECT r, UINT extraFlags) {
     TCanvas* c = Canvas();
     c->Brush()->SetStyle(TBrushStyle::bsClear);
     c->Font()->Assign(*FFont);
@@ -57,7 +58,7 @@ void TPanel::Paint() {
     UINT align = FAlignment == TAlignment::taLeftJustify   ? DT_LEFT
                  : FAlignment == TAlignment::taRightJustify ? DT_RIGHT
                                                             : DT_CENTER;
-    c->DrawText(FCaption, r, DrawTextBiDiModeFlags(DT_EXPANDTABS | DT_VCENTER | align));
+    c->DrawText(FCaption, r, DrawTextBiDiModeFlags(DT_EXPANDTABS | align | extraFlags));
 }
 
 // ---- TPicture, TImage ----

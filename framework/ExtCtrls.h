@@ -31,6 +31,8 @@ protected:
     void TextChanged() override;
     // Draws the bevels, the border and the background, and answers what is left inside them.
     RECT PaintFrame();
+    // Draws the caption on one line centred vertically in r, with the panel's alignment.
+    void DrawCaption(RECT r, UINT extraFlags);
 
     TPanelBevel FBevelOuter = TPanelBevel::bvRaised;
     TPanelBevel FBevelInner = TPanelBevel::bvNone;

@@ -62,7 +62,7 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form) != 0; }, 10000));
     }
 
-    HWND Button(const wchar_t* caption) { return FindWindowExW(form, nullptr, L"TButton", caption); }
+    HWND Button(const wchar_t* caption) { return FindWindowExW(form, nullptr, L"TssButton", caption); }
 
     // Waits for the tool's next message box, answers it and returns its text.
     String Answer(int id) {

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -79,6 +80,56 @@ ScopedEnv::ScopedEnv(const String& name, const String& value) : FName(name) {
 }
 
 ScopedEnv::~ScopedEnv() { SetEnvironmentVariableW(FName.c_str(), FHadOld ? FOld.c_str() : nullptr); }
+
+ClientPixels CaptureClient(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ERASENOW | RDW_ALLCHILDREN);
+    RECT r;
+    GetClientRect(window, &r);
+    ClientPixels p;
+    p.Width = r.right;
+    p.Height = r.bottom;
+    p.Data.resize(size_t(p.Width) * p.Height);
+    HDC dc = GetDC(window);
+    HDC mem = CreateCompatibleDC(dc);
+    BITMAPINFO bi{};
+    bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), p.Width, -p.Height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, p.Width, p.Height, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* px = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < p.Data.size(); ++i) {
+        DWORD v = px[i];  // 0x00RRGGBB
+        p.Data[i] = RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(window, dc);
+    return p;
+}
+
+std::vector<std::pair<int, int>> ClientPixels::ColumnRuns(const std::function<bool(COLORREF)>& hit, int x0,
+                                                          int x1, int y0, int y1) const {
+    std::vector<std::pair<int, int>> runs;
+    if (y1 < 0 || y1 > Height) y1 = Height;
+    for (int x = x0; x < x1; ++x) {
+        bool found = false;
+        for (int y = y0; y < y1 && !found; ++y) found = hit(At(x, y));
+        if (!found) continue;
+        if (!runs.empty() && runs.back().second == x - 1) runs.back().second = x;
+        else runs.emplace_back(x, x);
+    }
+    return runs;
+}
+
+bool ClientPixels::Contains(COLORREF c, const RECT& r) const {
+    for (int y = std::max(0, int(r.top)); y < std::min(Height, int(r.bottom)); ++y)
+        for (int x = std::max(0, int(r.left)); x < std::min(Width, int(r.right)); ++x)
+            if (At(x, y) == c) return true;
+    return false;
+}
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     DWORD start = GetTickCount();

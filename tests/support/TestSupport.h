@@ -3,6 +3,8 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "SysUtils.h"
 #include "WinApi.h"
@@ -94,6 +96,18 @@ public:
 private:
     String FKey;
 };
+
+// The pixels of a window's client area as it is drawn now (after any pending paint).
+struct ClientPixels {
+    int Width = 0, Height = 0;
+    std::vector<COLORREF> Data;
+    COLORREF At(int x, int y) const { return Data[size_t(y) * Width + x]; }
+    // Columns in [x0, x1) holding a pixel in rows [y0, y1) that hit() accepts, as runs [first, last].
+    std::vector<std::pair<int, int>> ColumnRuns(const std::function<bool(COLORREF)>& hit, int x0, int x1, int y0 = 0,
+                                                int y1 = -1) const;
+    bool Contains(COLORREF c, const RECT& r) const;
+};
+ClientPixels CaptureClient(HWND window);
 
 // A top-level window of process pid with the given window class.
 HWND FindProcessWindow(DWORD pid, const String& className);

@@ -1,0 +1,20 @@
+// A panel that can show its caption's ampersands literally and tells when it has painted.
+#pragma once
+#include "ExtCtrls.h"
+
+class TssPanel : public TPanel {
+    SS_CLASS(TssPanel, TPanel)
+public:
+    explicit TssPanel(TComponent* AOwner) : TPanel(AOwner) {}
+    // True: "&" marks the next character as the accelerator. False: ampersands are drawn as they are.
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool v);
+    // Raised at the end of every paint, so a handler can draw over the finished panel.
+    TNotifyEvent OnPaint;
+
+protected:
+    void Paint() override;
+
+private:
+    bool FShowAccelChar = true;
+};
