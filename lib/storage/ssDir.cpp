@@ -1,6 +1,7 @@
 #include "ssDir.h"
 
 #include <memory>
+#include <vector>
 
 #include "Forms.h"
 #include "ssWin7Uty.h"
@@ -16,6 +17,12 @@ String FullPath(const String& name) {
     wchar_t buf[MAX_PATH];
     DWORD n = GetFullPathNameW(name.c_str(), MAX_PATH, buf, nullptr);
     return n && n < MAX_PATH ? String(buf, n) : String();
+}
+
+// A folder entry counts as a subfolder unless its name begins with a dot, which also keeps
+// "." and ".." out.
+bool IsSubDir(const WIN32_FIND_DATAW& rec) {
+    return (rec.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && rec.cFileName[0] != L'.';
 }
 
 bool IsFile(DWORD attr) { return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY); }
@@ -153,30 +160,40 @@ void TssDirWalk::Visit(TssDirectory* dir) {
     if (FLevel >= FMaxLevel || !MakeCurrent(dir->FDirName)) return;
     ++FLevel;
     Fire(OnEnterDirectory, dir);
-    if (!FStopFlag) ListFiles(dir);
-    if (!FStopFlag) ListSubDirs(dir);
+    if (!FStopFlag) ListEntries(dir);
     if (FStopFlag) return;
     Fire(OnExitDirectory, dir);
     --FLevel;
 }
 
-void TssDirWalk::ListFiles(TssDirectory* dir) {
-    for (TFindSearch search(Combine(dir->FDirName, FTargetFile), SearchMask()); search.Found() && !FStopFlag;
-         search.Next()) {
-        if (!OnFoundFile) continue;
-        MakeCurrent(dir->FDirName);
-        OnFoundFile(dir, search.Rec());
-        AfterHandler();
-    }
-}
-
-void TssDirWalk::ListSubDirs(TssDirectory* dir) {
-    auto sub = std::make_unique<TssDirectory>(this);
-    for (TFindSearch search(Combine(dir->FDirName, FSubDirMask), SearchMask() | FILE_ATTRIBUTE_DIRECTORY);
-         search.Found() && !FStopFlag; search.Next()) {
+// Files in the order the search answers them, then the subfolders. Reading a folder costs far
+// more than reporting what is in it, so when files and subfolders are searched with the same
+// mask one search serves both: the subfolders are noted while the files are reported.
+void TssDirWalk::ListEntries(TssDirectory* dir) {
+    const bool oneSearch = SameText(FTargetFile, FSubDirMask);
+    const DWORD mask = oneSearch ? SearchMask() | FILE_ATTRIBUTE_DIRECTORY : SearchMask();
+    std::vector<String> subDirs;
+    for (TFindSearch search(Combine(dir->FDirName, FTargetFile), mask); search.Found() && !FStopFlag; search.Next()) {
         const WIN32_FIND_DATAW& rec = search.Rec();
-        if (!(rec.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || rec.cFileName[0] == L'.') continue;
-        sub->FDirName = Combine(dir->FDirName, rec.cFileName);
+        if (rec.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (IsSubDir(rec)) subDirs.push_back(rec.cFileName);
+        } else if (OnFoundFile) {
+            MakeCurrent(dir->FDirName);
+            OnFoundFile(dir, rec);
+            AfterHandler();
+        }
+    }
+    if (FStopFlag) return;
+    if (!oneSearch) {
+        for (TFindSearch search(Combine(dir->FDirName, FSubDirMask), SearchMask() | FILE_ATTRIBUTE_DIRECTORY);
+             search.Found(); search.Next())
+            if (IsSubDir(search.Rec())) subDirs.push_back(search.Rec().cFileName);
+    }
+    // One folder object serves every subfolder of this folder.
+    auto sub = std::make_unique<TssDirectory>(this);
+    for (const String& name : subDirs) {
+        if (FStopFlag) break;
+        sub->FDirName = Combine(dir->FDirName, name);
         if (FRecursive) Visit(sub.get());
         else Fire(OnFoundDir, sub.get());
     }

@@ -49,6 +49,9 @@ using TDirWalkEventB = std::function<void(TssDirectory* dir, const WIN32_FIND_DA
 // matching TargetFile, the subfolders matching SubDirMask, exit. Before each handler the folder
 // it concerns becomes the process's current folder; after it, pending window messages are
 // processed unless isDoProcessMessages is off. Folders whose names begin with "." are skipped.
+// The subfolders visited are those a folder held when it was searched: with the same file and
+// subfolder mask that is the files' own search, so a subfolder that a file handler makes in the
+// folder being listed is not visited.
 class TssDirWalk : public TComponent {
     SS_CLASS(TssDirWalk, TComponent)
 public:
@@ -90,8 +93,7 @@ public:
 
 private:
     void Visit(TssDirectory* dir);
-    void ListFiles(TssDirectory* dir);
-    void ListSubDirs(TssDirectory* dir);
+    void ListEntries(TssDirectory* dir);
     void Fire(const TDirWalkEventA& handler, TssDirectory* dir);
     void AfterHandler();
     DWORD SearchMask() const;
