@@ -11,7 +11,7 @@ TfmFileControl::TfmFileControl(TComponent* AOwner) : TForm(AOwner) {
     Font()->SetHeight(-15);
     Font()->SetName(L"ＭＳ Ｐゴシック");
 
-    lblCaption = new TLabel(this);
+    lblCaption = new TLabel(this);  // TODO(sslabel)
     lblCaption->SetName(L"lblCaption");
     lblCaption->SetParent(this);
     lblCaption->SetBounds(0, 10, 325, 15);

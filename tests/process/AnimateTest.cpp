@@ -131,8 +131,8 @@ TEST_F(AnimateTest, LibraryClipsComeFromTheProgramThenTheResourceLibraryThenTheS
 }
 
 TEST_F(AnimateTest, ModuleAndNumberSwitchTogether) {
+    NewAnimate<TssAnimate>()->SetCommonAVI(TCommonAVI::aviFindFolder);  // loads the resource library
     HMODULE library = GetModuleHandleW(L"KVR3SS1.DLL");
-    if (!library) library = LoadLibraryW((BinDir() + L"KVR3SS1.DLL").c_str());
     ASSERT_NE(library, nullptr);
     auto* ani = NewAnimate<TssAnimate>();
     ani->SetResHandleId(GetModuleHandleW(nullptr), 164);
