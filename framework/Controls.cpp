@@ -362,9 +362,14 @@ void TWinControl::TextChanged() {
     if (FHandle) SetWindowTextW(FHandle, FCaption.c_str());
 }
 
+// Made again only when the colour changes: a control may keep the brush its parent handed out
+// (the animation control paints its frames with it later, from its own thread).
 HBRUSH TWinControl::Brush() {
+    COLORREF rgb = ColorToRGB(FColor);
+    if (FBrush && rgb == FBrushColor) return FBrush;
     if (FBrush) DeleteObject(FBrush);
-    FBrush = CreateSolidBrush(ColorToRGB(FColor));
+    FBrush = CreateSolidBrush(rgb);
+    FBrushColor = rgb;
     return FBrush;
 }
 

@@ -182,6 +182,7 @@ protected:
     std::vector<TControl*> FControls;    // children in insertion order
     std::vector<TWinControl*> FTabList;  // windowed children in tab order
     HBRUSH FBrush = nullptr;            // background brush in Color
+    COLORREF FBrushColor = 0;           // the colour FBrush was made in
     bool FAligning = false;
 
 private:

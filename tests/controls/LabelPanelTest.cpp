@@ -184,9 +184,10 @@ TEST(SsPanel, CaptionSitsOnOneCentredLineAndPaintEventComesLast) {
     auto px = f.Capture(p);
     auto inkWithAccel = px.ColumnRuns(Dark, 0, 120);
     ASSERT_FALSE(inkWithAccel.empty());
-    for (int y = 0; y < 100; ++y)
-        if (y < band || y >= band + h)
-            for (int x = 2; x < 118; ++x) ASSERT_FALSE(Dark(px.At(x, y))) << x << "," << y;
+    for (int y = 0; y < 100; ++y) {
+        if (y >= band && y < band + h) continue;
+        for (int x = 2; x < 118; ++x) ASSERT_FALSE(Dark(px.At(x, y))) << x << "," << y;
+    }
 
     p->SetShowAccelChar(false);
     auto literal = f.Capture(p).ColumnRuns(Dark, 0, 120);
