@@ -382,9 +382,13 @@ void TssFileControl::HideProgress() {}
 // ---- the operations ----
 
 namespace {
-// Forward slashes name the same folders as backslashes; the engine splits at backslashes only.
-String Backslashed(String path) {
+// The caller's path in the one form the engine splits: forward slashes name the same folders
+// as backslashes, and the "\\?\" prefix (whose "?" is no wildcard) adds nothing within the
+// length limit.
+String PlainPath(String path) {
     std::replace(path.begin(), path.end(), L'/', L'\\');
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
+    if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
     return path;
 }
 bool IsFolderPath(const String& path) { return !path.empty() && path.back() == L'\\'; }
@@ -392,7 +396,7 @@ bool IsFolderPath(const String& path) { return !path.empty() && path.back() == L
 
 bool TssFileControl::ssCopyFile(const String& sSrc, const String& sDst) {
     StartCall();
-    String src = Backslashed(sSrc), dst = Backslashed(sDst);
+    String src = PlainPath(sSrc), dst = PlainPath(sDst);
     if (src.empty() || dst.empty() || (IsFolderPath(src) && !IsFolderPath(dst))) return Fail(50);
     if (!CheckPathDrive(src, 0) || !CheckPathDrive(dst, 1)) return false;
     return WithProgress(true, [&] { return CopyPatterns(src, dst); });
@@ -400,7 +404,7 @@ bool TssFileControl::ssCopyFile(const String& sSrc, const String& sDst) {
 
 bool TssFileControl::ssMoveFile(const String& sPath, const String& sDstFolder) {
     StartCall();
-    String src = Backslashed(sPath), dst = Backslashed(sDstFolder);
+    String src = PlainPath(sPath), dst = PlainPath(sDstFolder);
     if (src.empty() || dst.empty()) return Fail(50);
     if (!CheckPathDrive(src, 0) || !CheckPathDrive(dst, 1)) return false;
     return WithProgress(true, [&] { return MovePatterns(src, IncludeTrailingPathDelimiter(dst)); });
@@ -408,7 +412,7 @@ bool TssFileControl::ssMoveFile(const String& sPath, const String& sDstFolder) {
 
 bool TssFileControl::ssDeleteFile(const String& sPath) {
     StartCall();
-    String path = Backslashed(sPath);
+    String path = PlainPath(sPath);
     if (path.empty()) return Fail(50);
     if (!CheckPathDrive(path, 1)) return false;
     return WithProgress(false, [&] { return DeletePattern(path); });
@@ -533,9 +537,8 @@ bool TssFileControl::TransferFolder(const String& S, const String& N, const Stri
     const String src = S + entry.cFileName, dst = D + RenamedName(entry.cFileName, M);
     if (!Fits(src + L"\\") || !Fits(dst + L"\\")) return false;
     if (FFile == TssCopyFiles::cfExistFiles && !DirectoryExists(dst)) return true;
-    // A link is moved as itself: its target's content stays where it is.
-    if (move && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return MoveFileExW(src.c_str(), dst.c_str(), 0) || FailOn(src, GetLastError());
+    // A link stays behind: what it points to is not moved out of its place.
+    if (move && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
     // A folder cannot take in a copy of itself.
     if (IsInside(dst, src)) return FailOn(src, ERROR_INVALID_PARAMETER);
     if (!ForceFolder(dst) || !TransferFiles(src + L"\\", N, dst + L"\\", M, move)) return false;
