@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 #include "Dialogs.h"
 #include "Forms.h"
 #include "WinApi.h"
+#include <winternl.h>
+
 #include "ssComFolder.h"
 #include "ssDrive.h"
 #include "ssDriveType.h"
@@ -103,39 +106,52 @@ struct ErrorModeScope {
     ~ErrorModeScope() { SetErrorMode(old); }
 };
 
-// What a file or folder is, whichever name it is reached by.
-struct FileId {
-    DWORD volume = 0, high = 0, low = 0;
-    bool operator==(const FileId&) const = default;
-};
+HANDLE OpenForQuery(const String& path) {
+    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
 
-bool GetFileId(const String& path, FileId& id) {
-    Handle file{CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+// The file system's number for what path names, unique on its volume. (Asking for the volume
+// as well costs far more on some platforms, so that is left to SameFile.)
+bool GetFileIndex(const String& path, ULONGLONG& index) {
+    Handle file{OpenForQuery(path)};
+    if (file.h == INVALID_HANDLE_VALUE) return false;
+    using QueryFn = LONG(NTAPI*)(HANDLE, IO_STATUS_BLOCK*, PVOID, ULONG, ULONG);
+    static const auto query =
+        reinterpret_cast<QueryFn>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile"));
+    constexpr ULONG kFileInternalInformation = 6;
+    IO_STATUS_BLOCK status;
+    LARGE_INTEGER internal;
+    if (query && query(file.h, &status, &internal, sizeof(internal), kFileInternalInformation) == 0) {
+        index = ULONGLONG(internal.QuadPart);
+        return true;
+    }
     BY_HANDLE_FILE_INFORMATION info;
-    if (file.h == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file.h, &info)) return false;
-    id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    if (!GetFileInformationByHandle(file.h, &info)) return false;
+    index = (ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     return true;
 }
 
-bool SameFile(const String& a, const String& b) {
-    FileId ia, ib;
-    return GetFileId(a, ia) && GetFileId(b, ib) && ia == ib;
+DWORD VolumeSerial(const String& path) {
+    Handle file{OpenForQuery(path)};
+    BY_HANDLE_FILE_INFORMATION info;
+    return file.h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file.h, &info) ? info.dwVolumeSerialNumber : 0;
 }
 
-// The absolute, long form of a folder without its trailing "\" (a drive root keeps it); empty
-// when the platform cannot make one.
+// a and b name the same file or folder, whichever names they are reached by.
+bool SameFile(const String& a, const String& b) {
+    ULONGLONG ia, ib;
+    return GetFileIndex(a, ia) && GetFileIndex(b, ib) && ia == ib && VolumeSerial(a) == VolumeSerial(b);
+}
+
+// The absolute form of a folder without its trailing "\\" (a drive root keeps it); empty when
+// the platform cannot make one.
 String FullFolderPath(const String& folder) {
     String in = folder.empty() ? String(L".") : folder;
     DWORD n = GetFullPathNameW(in.c_str(), 0, nullptr, nullptr);
     if (!n) return {};
     String full(n, L'\0');
     full.resize(GetFullPathNameW(in.c_str(), n, full.data(), nullptr));
-    if ((n = GetLongPathNameW(full.c_str(), nullptr, 0)) != 0) {
-        String longer(n, L'\0');
-        DWORD got = GetLongPathNameW(full.c_str(), longer.data(), n);
-        if (got && got < n) full = longer.substr(0, got);
-    }
     if (full.rfind(L"\\\\?\\", 0) == 0 && full.size() >= 6 && full[5] == L':') full.erase(0, 4);
     while (full.size() > 3 && full.back() == L'\\') full.pop_back();
     return full;
@@ -151,51 +167,6 @@ String WithoutDrive(const String& full) {
 bool IsInside(const String& path, const String& folder) {
     String p = AnsiUpperCase(FullFolderPath(path)), f = AnsiUpperCase(FullFolderPath(folder));
     return !f.empty() && p.size() > f.size() + 1 && p.compare(0, f.size(), f) == 0 && p[f.size()] == L'\\';
-}
-
-struct ProtectedFolder {
-    String path;
-    bool tree;  // its subfolders too
-};
-
-std::vector<ProtectedFolder> ProtectedFolders() {
-    TssSystemInfo system;
-    String windows = system.WindowsDir();
-    TssCommonFolder* maker = TssCommonFolder::GetObject();
-    return {{windows, false},
-            {system.SystemDir(), true},
-            // the native system folder as a 32-bit program on 64-bit Windows reaches it
-            {IncludeTrailingPathDelimiter(windows) + L"Sysnative", true},
-            {maker->BinFolder(), false},
-            {maker->DataFolder(), false},
-            {maker->CompanyRootFolder(), false}};
-}
-
-// Why deleting name in folder is refused: 5 for a fixed drive's root, 19 for a protected
-// folder, 0 when it is allowed. Folders are compared by their absolute paths without regard to
-// case or drive letter, and by identity, so that no other spelling or alias of them passes.
-DWORD ProtectionCode(const String& folder, const String& name) {
-    if (!TssFileControl::IsWholeContent(name)) return 0;
-    String full = FullFolderPath(folder);
-    if (full.empty() || !DirectoryExists(full)) return 0;
-    if (IsDriveRoot(full)) return TssDriveType(full[0]).IsFixed() ? 5 : 0;
-    std::vector<FileId> chain;  // the folder itself, then each of its parents
-    for (String f = full;; f = ExtractFileDir(f)) {
-        FileId id;
-        if (GetFileId(f, id)) chain.push_back(id);
-        if (f.size() <= 3 || ExtractFileDir(f) == f) break;
-    }
-    String key = WithoutDrive(full);
-    for (const ProtectedFolder& p : ProtectedFolders()) {
-        String guarded = p.path.empty() ? String() : FullFolderPath(p.path);
-        if (guarded.empty()) continue;
-        String guardedKey = WithoutDrive(guarded);
-        if (key == guardedKey || (p.tree && key.rfind(guardedKey + L"\\", 0) == 0)) return 19;
-        FileId id;
-        if (chain.empty() || !GetFileId(guarded, id)) continue;
-        if (chain.front() == id || (p.tree && std::find(chain.begin(), chain.end(), id) != chain.end())) return 19;
-    }
-    return 0;
 }
 
 // Opens an existing file for reading and writing or creates it, and removes what it created.
@@ -329,12 +300,15 @@ bool TssFileControl::IsWholeContent(const String& name) {
 
 TssFileControl::TssFileControl(TComponent* AOwner) : TComponent(AOwner) {}
 
+TssFileControl::~TssFileControl() = default;
+
 // ---- results and errors ----
 
 void TssFileControl::StartCall() {
     FFileCount = 0;
     FErrorCode = 0;
     FErrorFile.clear();
+    FProtection.reset();
 }
 
 bool TssFileControl::Fail(std::uint32_t code) {
@@ -638,6 +612,70 @@ bool TssFileControl::DeleteSubfolder(const String& folder, const String& N, std:
     if (attributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesW(folder.c_str(), attributes & kSettable & ~FILE_ATTRIBUTE_READONLY);
     return RemoveDirectoryW(folder.c_str()) || FailOn(folder, GetLastError());
+}
+
+// The protected folders of one call, and the file numbers of the folders the check met.
+struct TssFileControl::TProtection {
+    struct Folder {
+        String path, key;  // key: the absolute path without its drive, upper-cased
+        bool tree;         // its subfolders too
+    };
+    std::vector<Folder> folders;
+    std::unordered_map<String, std::pair<bool, ULONGLONG>> indexes;
+
+    TProtection() {
+        TssSystemInfo system;
+        const String windows = system.WindowsDir();
+        TssCommonFolder* maker = TssCommonFolder::GetObject();
+        const std::pair<String, bool> named[] = {
+            {windows, false},
+            {system.SystemDir(), true},
+            // the native system folder as a 32-bit program on 64-bit Windows reaches it
+            {IncludeTrailingPathDelimiter(windows) + L"Sysnative", true},
+            {maker->BinFolder(), false},
+            {maker->DataFolder(), false},
+            {maker->CompanyRootFolder(), false}};
+        for (const auto& [path, tree] : named) {
+            const String full = path.empty() ? String() : FullFolderPath(path);
+            if (!full.empty()) folders.push_back({full, WithoutDrive(full), tree});
+        }
+    }
+    const std::pair<bool, ULONGLONG>& Index(const String& full) {
+        auto found = indexes.find(full);
+        if (found == indexes.end()) {
+            ULONGLONG index = 0;
+            bool known = GetFileIndex(full, index);
+            found = indexes.emplace(full, std::make_pair(known, index)).first;
+        }
+        return found->second;
+    }
+    // Folder a (absolute) is protected folder f by identity.
+    bool Is(const String& a, const Folder& f) {
+        const auto& ia = Index(a);
+        const auto& ifolder = Index(f.path);
+        return ia.first && ifolder.first && ia.second == ifolder.second && VolumeSerial(a) == VolumeSerial(f.path);
+    }
+};
+
+// Why deleting name in folder is refused: 5 for a fixed drive's root, 19 for a protected
+// folder, 0 when it is allowed. Folders are compared by their absolute paths without regard to
+// case or drive letter, and by identity, so that no other spelling or alias of them passes.
+std::uint32_t TssFileControl::ProtectionCode(const String& folder, const String& name) {
+    if (!IsWholeContent(name)) return 0;
+    const String full = FullFolderPath(folder);
+    if (full.empty() || !DirectoryExists(full)) return 0;
+    if (IsDriveRoot(full)) return TssDriveType(full[0]).IsFixed() ? 5 : 0;
+    if (!FProtection) FProtection = std::make_unique<TProtection>();
+    const String key = WithoutDrive(full);
+    for (const auto& f : FProtection->folders)
+        if (key == f.key || (f.tree && key.rfind(f.key + L"\\", 0) == 0)) return 19;
+    // the folder itself, then each of its parents for the protected trees
+    bool self = true;
+    for (String a = full;; a = ExtractFileDir(a), self = false) {
+        for (const auto& f : FProtection->folders)
+            if ((self || f.tree) && FProtection->Is(a, f)) return 19;
+        if (a.size() <= 3 || ExtractFileDir(a) == a) return 0;
+    }
 }
 
 bool TssFileControl::Prohibited(const String& F, const String& N, const String& path) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <unordered_set>
 
 #include "Classes.h"
@@ -18,6 +19,7 @@ class TssFileControl : public TComponent {
     SS_CLASS(TssFileControl, TComponent)
 public:
     explicit TssFileControl(TComponent* AOwner);
+    ~TssFileControl() override;
 
     // The destination name of a found entry under a destination pattern, by the DOS rename
     // rule: base name and extension each keep the pattern's literals and the entry's
@@ -77,6 +79,7 @@ protected:
     virtual void DoError();
 
 private:
+    struct TProtection;
     using TFoundFolder = std::function<bool(const String& path, const String& found)>;
     using TNameSet = std::unordered_set<String>;
 
@@ -102,6 +105,7 @@ private:
     bool DeleteContent(const String& F, const String& N, const String& path);
     bool DeleteSubfolder(const String& folder, const String& N, std::uint32_t attributes);
     bool Prohibited(const String& F, const String& N, const String& path);
+    std::uint32_t ProtectionCode(const String& folder, const String& name);
 
     int AskDrive(const String& text);
     void ShowProhibited(const String& text);
@@ -115,5 +119,7 @@ private:
     String FErrorFile;
     int FFileCount = 0;
     bool bisProhibited = false;
+    // The folders whose content is never deleted, found once a call when first needed.
+    std::unique_ptr<TProtection> FProtection;
     bool FEnableDrvCheck = true;
 };

@@ -205,15 +205,18 @@ TEST(Failures, MidwayLeaveEverySourceInPlace) {
         {true, true, kNoHold, true},                                // its copy cannot be made
     };
     for (const Case& c : cases) {
-        OtherVolume other;
-        if (c.otherVolume && other.Path().empty()) continue;
+        SCOPED_TRACE(std::string(c.move ? "move" : "copy") + (c.otherVolume ? " to another volume" : "") +
+                     " share " + std::to_string(c.share));
+        std::unique_ptr<OtherVolume> other = c.otherVolume ? std::make_unique<OtherVolume>() : nullptr;
+        if (other && other->Path().empty()) continue;
         TempDir root;
-        const String dst = c.otherVolume ? other.Path() + L"dst" : root / L"dst";
+        const String dst = other ? other->Path() + L"dst" : root / L"dst";
         MakeTree(root.Path(), {L"src\\a.txt", L"src\\b.txt", L"src\\c.txt", L"src\\sub\\d.txt"});
         if (c.folderInTheWay) CreateDirectoryW(dst.c_str(), nullptr), CreateDirectoryW((dst + L"\\b.txt").c_str(), nullptr);
         HANDLE held = c.share == kNoHold ? INVALID_HANDLE_VALUE
                                          : CreateFileW((root / L"src\\b.txt").c_str(), GENERIC_READ, c.share, nullptr,
                                                        OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(c.share == kNoHold || held != INVALID_HANDLE_VALUE) << GetLastError();
         TssFileControl fc(nullptr);
         fc.SetCopyMode(TssCopyMode::cmOverwrite);
         fc.SetAttribute({A::atReadOnly, A::atHidden, A::atSystem, A::atDirectory});

@@ -61,17 +61,23 @@ inline std::string UnixPath(const String& path) {
     return result;
 }
 
-// Runs a host shell command (Wine starts host programs) and waits for it.
+// Runs a host shell command (Wine starts host programs) and waits for it. For a host program
+// Wine returns no real process or thread handles (closing what it returns could close one of
+// ours), so they are left alone and the command leaves a file when it is done.
 inline void HostShell(const std::string& command) {
-    String wide(command.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, command.data(), int(command.size()), wide.data(), int(wide.size())));
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    const String done = String(tmp) + L"fctrl_shell_" + IntToStr(GetCurrentProcessId());
+    DeleteFileW(done.c_str());
+    const std::string full = command + "; touch '" + UnixPath(done) + "'";
+    String wide(full.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, full.data(), int(full.size()), wide.data(), int(wide.size())));
     String cmd = L"/bin/sh -c \"" + wide + L"\"";
     STARTUPINFOW si{sizeof(si)};
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(L"Z:\\bin\\sh", cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    for (int i = 0; i < 1000 && !FileExists(done); ++i) Sleep(10);
+    DeleteFileW(done.c_str());
 }
 
 // A host folder or file target as a symbolic link at a Windows path (Wine only).
