@@ -144,7 +144,7 @@ bool SameFile(const String& a, const String& b) {
     return GetFileIndex(a, ia) && GetFileIndex(b, ib) && ia == ib && VolumeSerial(a) == VolumeSerial(b);
 }
 
-// The absolute form of a folder without its trailing "\\" (a drive root keeps it); empty when
+// The absolute form of a folder without its trailing "\" (a drive root keeps it); empty when
 // the platform cannot make one.
 String FullFolderPath(const String& folder) {
     String in = folder.empty() ? String(L".") : folder;
@@ -715,7 +715,7 @@ bool TssFileControl::DrvCheck(wchar_t drive, int mode) {
             case ERROR_NOT_READY:
                 answer = DrvNotReadyDlg(drive);
                 break;
-            case ERROR_NOT_DOS_DISK:
+            case ERROR_GEN_FAILURE:
                 answer = DrvNotFormatDlg(drive);
                 break;
             default:

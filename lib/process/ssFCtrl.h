@@ -118,7 +118,7 @@ private:
     std::uint32_t FErrorCode = 0;
     String FErrorFile;
     int FFileCount = 0;
-    bool bisProhibited = false;
+    bool bisProhibited = false;  // the last protection check refused a deletion
     // The folders whose content is never deleted, found once a call when first needed.
     std::unique_ptr<TProtection> FProtection;
     bool FEnableDrvCheck = true;
