@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     const int folders = argc > 2 ? std::atoi(argv[2]) : 50;
     const int large = argc > 3 ? std::atoi(argv[3]) : 4;
     const std::size_t largeSize = std::size_t(argc > 4 ? std::atoi(argv[4]) : 16) << 20;
-    const int rounds = 3;
+    const int rounds = 5;
 
     wchar_t tmp[MAX_PATH];
     GetTempPathW(MAX_PATH, tmp);
