@@ -189,8 +189,9 @@ struct OtherVolume {
         drive = std::make_unique<MappedDrive>(L'W', L"Z:" + AnsiToString(host));
     }
     ~OtherVolume() {
+        if (!drive) return;
         drive.reset();
-        if (!host.empty()) HostShell("rm -rf " + host);
+        HostShell("rm -rf " + host);
     }
 };
 
@@ -212,7 +213,10 @@ TEST(Failures, MidwayLeaveEverySourceInPlace) {
         TempDir root;
         const String dst = other ? other->Path() + L"dst" : root / L"dst";
         MakeTree(root.Path(), {L"src\\a.txt", L"src\\b.txt", L"src\\c.txt", L"src\\sub\\d.txt"});
-        if (c.folderInTheWay) CreateDirectoryW(dst.c_str(), nullptr), CreateDirectoryW((dst + L"\\b.txt").c_str(), nullptr);
+        if (c.folderInTheWay) {
+            CreateDirectoryW(dst.c_str(), nullptr);
+            CreateDirectoryW((dst + L"\\b.txt").c_str(), nullptr);
+        }
         HANDLE held = c.share == kNoHold ? INVALID_HANDLE_VALUE
                                          : CreateFileW((root / L"src\\b.txt").c_str(), GENERIC_READ, c.share, nullptr,
                                                        OPEN_EXISTING, 0, nullptr);
@@ -293,6 +297,10 @@ TEST(Failures, LinksAreNotFollowedWhenDeletingOrMoving) {
     if (!UnderWine()) GTEST_SKIP() << "links are made with the host's ln";
     TempDir root;
     MakeTree(root.Path(), {L"other\\o.txt", L"tree\\t.txt", L"moving\\m.txt"});
+    struct Links {
+        std::string tree, moving;
+        ~Links() { HostShell("rm -f '" + tree + "' '" + moving + "'"); }  // beyond Wine's reach
+    } links{UnixPath(root / L"tree\\link"), UnixPath(root / L"moving\\link")};
     HostLink(UnixPath(root / L"other"), root / L"tree\\link");
     HostLink(UnixPath(root / L"other"), root / L"moving\\link");
     ASSERT_TRUE(FileExists(root / L"tree\\link\\o.txt"));
