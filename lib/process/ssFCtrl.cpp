@@ -1,78 +1,314 @@
 #include "ssFCtrl.h"
 
+#include <algorithm>
+#include <new>
+#include <unordered_map>
+#include <vector>
+
+#include "Dialogs.h"
 #include "Forms.h"
 #include "WinApi.h"
+#include <winternl.h>
+
+#include "ssComFolder.h"
+#include "ssDrive.h"
+#include "ssDriveType.h"
+#include "ssFileSystem.h"
+#include "ssOSVer.h"
+#include "ssSysInf.h"
 
 namespace {
 
+using A = TssFileAttr;
+const TssFileType kAllAttributes{A::atReadOnly, A::atHidden, A::atSystem, A::atDirectory};
+// The attributes a folder can be given.
+constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                            FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 bool HasWildcard(const String& s) { return s.find_first_of(L"*?") != String::npos; }
 
-struct FindHandle {
-    HANDLE h;
-    ~FindHandle() { if (h != INVALID_HANDLE_VALUE) FindClose(h); }
-};
+bool IsDots(const wchar_t* name) { return name[0] == L'.' && (!name[1] || (name[1] == L'.' && !name[2])); }
+
+String WithoutTrailingDelimiter(const String& folder) {
+    return !folder.empty() && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
+}
+
+std::vector<String> FolderComponents(const String& folder) {
+    std::vector<String> parts;
+    String rest = WithoutTrailingDelimiter(folder);
+    for (std::size_t from = 0;;) {
+        auto sep = rest.find(L'\\', from);
+        parts.push_back(rest.substr(from, sep == String::npos ? String::npos : sep - from));
+        if (sep == String::npos) return parts;
+        from = sep + 1;
+    }
+}
+
+String JoinFolder(const std::vector<String>& parts) {
+    String folder;
+    for (const String& part : parts) folder += part + L"\\";
+    return folder;
+}
 
 // The search includes an entry unless it carries a hidden, system or folder bit that the
 // attribute mask leaves out.
 bool Included(DWORD attr, TssFileType mask) {
     DWORD allowed = 0;
-    if (mask.Contains(TssFileAttr::atHidden)) allowed |= FILE_ATTRIBUTE_HIDDEN;
-    if (mask.Contains(TssFileAttr::atSystem)) allowed |= FILE_ATTRIBUTE_SYSTEM;
-    if (mask.Contains(TssFileAttr::atDirectory)) allowed |= FILE_ATTRIBUTE_DIRECTORY;
+    if (mask.Contains(A::atHidden)) allowed |= FILE_ATTRIBUTE_HIDDEN;
+    if (mask.Contains(A::atSystem)) allowed |= FILE_ATTRIBUTE_SYSTEM;
+    if (mask.Contains(A::atDirectory)) allowed |= FILE_ATTRIBUTE_DIRECTORY;
     DWORD special = attr & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY);
     return (special & ~allowed) == 0;
 }
 
-// Splits a file name at its last dot; the extension keeps the dot.
-void SplitExtension(const String& name, String& base, String& ext) {
-    auto dot = name.rfind(L'.');
-    base = dot == String::npos ? name : name.substr(0, dot);
-    ext = dot == String::npos ? String() : name.substr(dot);
+// The entries of a search that the attribute mask includes, one at a time as the file system
+// hands them out.
+class EntrySearch {
+public:
+    EntrySearch(const String& pattern, TssFileType mask) : FMask(mask) {
+        FHandle = FindFirstFileW(pattern.c_str(), &FData);
+        FPending = FHandle != INVALID_HANDLE_VALUE;
+        SkipExcluded();
+    }
+    ~EntrySearch() {
+        if (FHandle != INVALID_HANDLE_VALUE) FindClose(FHandle);
+    }
+    EntrySearch(const EntrySearch&) = delete;
+    EntrySearch& operator=(const EntrySearch&) = delete;
+
+    // The current entry, or null when the search is done.
+    const WIN32_FIND_DATAW* Current() const { return FPending ? &FData : nullptr; }
+    const WIN32_FIND_DATAW* Next() {
+        FPending = FindNextFileW(FHandle, &FData);
+        SkipExcluded();
+        return Current();
+    }
+
+private:
+    void SkipExcluded() {
+        while (FPending && !Included(FData.dwFileAttributes, FMask)) FPending = FindNextFileW(FHandle, &FData);
+    }
+    TssFileType FMask;
+    HANDLE FHandle;
+    WIN32_FIND_DATAW FData;
+    bool FPending;
+};
+
+struct Handle {
+    HANDLE h;
+    ~Handle() {
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+};
+
+struct ErrorModeScope {
+    UINT old = SetErrorMode(SEM_FAILCRITICALERRORS);
+    ~ErrorModeScope() { SetErrorMode(old); }
+};
+
+HANDLE OpenForQuery(const String& path) {
+    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-// Walks pattern over a copy of text: a literal replaces the character at its position (or is
-// appended past the end), "?" keeps it, "*" keeps the rest and ends the walk.
-String ApplyWildcards(const String& text, const String& pattern) {
-    String result = text;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        wchar_t c = pattern[i];
-        if (c == L'*') return result;
-        if (c == L'?') continue;
-        if (i < result.size()) result[i] = c;
-        else result += c;
+// The file system's number for what path names, unique on its volume. (Asking for the volume
+// as well costs far more on some platforms, so that is left to SameFile.)
+bool GetFileIndex(const String& path, ULONGLONG& index) {
+    Handle file{OpenForQuery(path)};
+    if (file.h == INVALID_HANDLE_VALUE) return false;
+    using QueryFn = LONG(NTAPI*)(HANDLE, IO_STATUS_BLOCK*, PVOID, ULONG, ULONG);
+    static const auto query =
+        reinterpret_cast<QueryFn>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile"));
+    constexpr ULONG kFileInternalInformation = 6;
+    IO_STATUS_BLOCK status;
+    LARGE_INTEGER internal;
+    if (query && query(file.h, &status, &internal, sizeof(internal), kFileInternalInformation) == 0) {
+        index = ULONGLONG(internal.QuadPart);
+        return true;
     }
-    return result;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file.h, &info)) return false;
+    index = (ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return true;
+}
+
+DWORD VolumeSerial(const String& path) {
+    Handle file{OpenForQuery(path)};
+    BY_HANDLE_FILE_INFORMATION info;
+    return file.h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file.h, &info) ? info.dwVolumeSerialNumber : 0;
+}
+
+// a and b name the same file or folder, whichever names they are reached by.
+bool SameFile(const String& a, const String& b) {
+    ULONGLONG ia, ib;
+    return GetFileIndex(a, ia) && GetFileIndex(b, ib) && ia == ib && VolumeSerial(a) == VolumeSerial(b);
+}
+
+// The absolute form of a folder without its trailing "\" (a drive root keeps it); empty when
+// the platform cannot make one.
+String FullFolderPath(const String& folder) {
+    String in = folder.empty() ? String(L".") : folder;
+    DWORD n = GetFullPathNameW(in.c_str(), 0, nullptr, nullptr);
+    if (!n) return {};
+    String full(n, L'\0');
+    full.resize(GetFullPathNameW(in.c_str(), n, full.data(), nullptr));
+    if (full.rfind(L"\\\\?\\", 0) == 0 && full.size() >= 6 && full[5] == L':') full.erase(0, 4);
+    while (full.size() > 3 && full.back() == L'\\') full.pop_back();
+    return full;
+}
+
+bool IsDriveRoot(const String& full) { return full.size() == 3 && full[1] == L':' && full[2] == L'\\'; }
+
+String WithoutDrive(const String& full) {
+    return AnsiUpperCase(full.size() >= 2 && full[1] == L':' ? full.substr(2) : full);
+}
+
+// path lies strictly inside folder (both absolute, compared without regard to case).
+bool IsInside(const String& path, const String& folder) {
+    String p = AnsiUpperCase(FullFolderPath(path)), f = AnsiUpperCase(FullFolderPath(folder));
+    return !f.empty() && p.size() > f.size() + 1 && p.compare(0, f.size(), f) == 0 && p[f.size()] == L'\\';
+}
+
+// Opens an existing file for reading and writing or creates it, and removes what it created.
+DWORD FileProbe(const String& name) {
+    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError();
+    bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    CloseHandle(h);
+    if (!existed) DeleteFileW(name.c_str());
+    return 0;
+}
+
+DWORD DriveReadiness(wchar_t drive) {
+    ErrorModeScope quiet;
+    String saved(GetCurrentDirectoryW(0, nullptr), L'\0');
+    saved.resize(GetCurrentDirectoryW(DWORD(saved.size()), saved.data()));
+    DWORD status = SetCurrentDirectoryW((String(1, drive) + L":\\").c_str()) ? 0 : GetLastError();
+    SetCurrentDirectoryW(saved.c_str());
+    return status;
+}
+
+DWORD WriteProbe(wchar_t drive) {
+    ErrorModeScope quiet;
+    String name = MakeProbeName(String(1, drive) + L":\\");
+    if (!TssOSVer().isAboveWinXP() || !TssFileSystem(drive).IsNTFS()) return FileProbe(name);
+    if (CreateDirectoryW(name.c_str(), nullptr)) {
+        DWORD status = FileProbe(MakeProbeName(name + L"\\"));
+        RemoveDirectoryW(name.c_str());
+        return status;
+    }
+    // Access rights of a local volume are no fault of the medium.
+    DWORD status = FileProbe(name);
+    if (status == ERROR_WRITE_PROTECT) return status;
+    return status == ERROR_ACCESS_DENIED && TssDriveType(drive).IsRemote() ? status : 0;
+}
+
+String DriveText(wchar_t drive, const wchar_t* middle, const wchar_t* last) {
+    return L"装置 " + UpperCase(String(1, drive)) + L": " + middle + L"\r" + last;
+}
+
+// A moved file leaves its source only once it is complete at the destination.
+DWORD MoveOneFile(const String& src, const String& dst, DWORD srcAttributes, bool replace) {
+    if (MoveFileExW(src.c_str(), dst.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) return 0;
+    DWORD code = GetLastError();
+    if (code != ERROR_NOT_SAME_DEVICE) return code;
+    if (!CopyFileW(src.c_str(), dst.c_str(), FALSE)) return GetLastError();
+    if (srcAttributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(src.c_str(), srcAttributes & kSettable & ~FILE_ATTRIBUTE_READONLY);
+    return DeleteFileW(src.c_str()) ? 0 : GetLastError();
 }
 
 }  // namespace
 
 String TssFileControl::RenamedName(const String& entryName, const String& pattern) {
+    // Splits a file name at its last dot; the extension keeps the dot.
+    auto split = [](const String& name, String& base, String& ext) {
+        auto dot = name.rfind(L'.');
+        base = dot == String::npos ? name : name.substr(0, dot);
+        ext = dot == String::npos ? String() : name.substr(dot);
+    };
+    // Walks pattern over a copy of text: a literal replaces the character at its position (or
+    // is appended past the end), "?" keeps it, "*" keeps the rest and ends the walk.
+    auto apply = [](const String& text, const String& pattern) {
+        String result = text;
+        for (std::size_t i = 0; i < pattern.size(); ++i) {
+            wchar_t c = pattern[i];
+            if (c == L'*') return result;
+            if (c == L'?') continue;
+            if (i < result.size()) result[i] = c;
+            else result += c;
+        }
+        return result;
+    };
     String entryBase, entryExt, patternBase, patternExt;
-    SplitExtension(entryName, entryBase, entryExt);
-    SplitExtension(pattern, patternBase, patternExt);
-    String base = HasWildcard(patternBase) ? ApplyWildcards(entryBase, patternBase) : patternBase;
+    split(entryName, entryBase, entryExt);
+    split(pattern, patternBase, patternExt);
+    String base = HasWildcard(patternBase) ? apply(entryBase, patternBase) : patternBase;
     String ext = patternExt;
     if (!patternExt.empty() && HasWildcard(patternExt)) {
-        ext = L"." + ApplyWildcards(entryExt.empty() ? String() : entryExt.substr(1), patternExt.substr(1));
+        ext = L"." + apply(entryExt.empty() ? String() : entryExt.substr(1), patternExt.substr(1));
         if (ext == L".") ext.clear();
     }
     return base + ext;
 }
 
 void TssFileControl::SplitPattern(const String& path, String& folder, String& name) {
-    auto sep = path.rfind(L'\\');
-    folder = sep == String::npos ? String() : path.substr(0, sep + 1);
-    name = sep == String::npos ? path : path.substr(sep + 1);
+    folder = ExtractFilePath(path);
+    name = ExtractFileName(path);
     if (name.empty()) name = L"*.*";
     else if (HasWildcard(name) && name.find(L'.') == String::npos) name += L".*";
 }
 
+bool TssFileControl::SplitAtWildcard(const String& folder, String& head, String& component, String& tail) {
+    auto wild = folder.find_first_of(L"*?");
+    if (wild == String::npos) return false;
+    auto start = folder.rfind(L'\\', wild);
+    start = start == String::npos ? 0 : start + 1;
+    auto end = folder.find(L'\\', wild);
+    head = folder.substr(0, start);
+    component = folder.substr(start, end == String::npos ? String::npos : end - start);
+    tail = end == String::npos ? String() : folder.substr(end + 1);
+    return true;
+}
+
+String TssFileControl::ReplaceWildcard(const String& folder, const String& name) {
+    String head, component, tail;
+    if (!SplitAtWildcard(folder, head, component, tail)) return folder;
+    String renamed = RenamedName(name, component);
+    return head + (renamed.empty() ? String() : renamed + L"\\") + tail;
+}
+
+String TssFileControl::ConcreteFolder(const String& srcFolder, const String& dstFolder) {
+    std::vector<String> src = FolderComponents(srcFolder), dst = FolderComponents(dstFolder), result;
+    const std::ptrdiff_t shift = std::ptrdiff_t(src.size()) - std::ptrdiff_t(dst.size());
+    for (std::size_t k = 0; k < dst.size(); ++k) {
+        if (!HasWildcard(dst[k])) {
+            result.push_back(dst[k]);
+            continue;
+        }
+        std::ptrdiff_t from = std::max<std::ptrdiff_t>(0, std::ptrdiff_t(k) + shift);
+        String renamed = RenamedName(src[std::size_t(from)], dst[k]);
+        if (!renamed.empty()) result.push_back(renamed);
+    }
+    return JoinFolder(result);
+}
+
+bool TssFileControl::IsWholeContent(const String& name) {
+    return HasWildcard(name) && name.find_first_not_of(L"*?.") == String::npos;
+}
+
 TssFileControl::TssFileControl(TComponent* AOwner) : TComponent(AOwner) {}
+
+TssFileControl::~TssFileControl() = default;
+
+// ---- results and errors ----
 
 void TssFileControl::StartCall() {
     FFileCount = 0;
     FErrorCode = 0;
     FErrorFile.clear();
+    FProtection.reset();
 }
 
 bool TssFileControl::Fail(std::uint32_t code) {
@@ -81,43 +317,437 @@ bool TssFileControl::Fail(std::uint32_t code) {
     return false;
 }
 
+bool TssFileControl::FailOn(const String& file, std::uint32_t code) {
+    if (FErrorFile.empty()) FErrorFile = file;
+    return Fail(code);
+}
+
 void TssFileControl::DoError() {
+    HideProgress();
     if (OnError) OnError(this);
+}
+
+// Paths beyond the platform's limit are refused whole rather than cut to another name.
+bool TssFileControl::Fits(const String& path) {
+    return path.size() < MAX_PATH || FailOn(path, ERROR_FILENAME_EXCED_RANGE);
+}
+
+bool TssFileControl::CheckPathDrive(const String& path, int mode) {
+    if (!FEnableDrvCheck || path.size() < 2 || path[1] != L':' || DrvCheck(path[0], mode)) return true;
+    DoError();
+    return false;
+}
+
+bool TssFileControl::WithProgress(bool isCopy, const std::function<bool()>& work) {
+    ShowProgress(isCopy);
+    struct Hide {
+        TssFileControl* self;
+        ~Hide() { self->HideProgress(); }
+    } hide{this};
+    return work();
+}
+
+// TODO(progress): show the progress window when EnabledDialog is set.
+void TssFileControl::ShowProgress(bool isCopy) {}
+
+// TODO(progress): free the progress window.
+void TssFileControl::HideProgress() {}
+
+// ---- the operations ----
+
+namespace {
+// The caller's path in the one form the engine splits: forward slashes name the same folders
+// as backslashes, and the "\\?\" prefix (whose "?" is no wildcard) adds nothing within the
+// length limit.
+String PlainPath(String path) {
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
+    if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+    return path;
+}
+bool IsFolderPath(const String& path) { return !path.empty() && path.back() == L'\\'; }
+}  // namespace
+
+bool TssFileControl::ssCopyFile(const String& sSrc, const String& sDst) {
+    StartCall();
+    String src = PlainPath(sSrc), dst = PlainPath(sDst);
+    if (src.empty() || dst.empty() || (IsFolderPath(src) && !IsFolderPath(dst))) return Fail(50);
+    if (!CheckPathDrive(src, 0) || !CheckPathDrive(dst, 1)) return false;
+    return WithProgress(true, [&] { return CopyPatterns(src, dst); });
+}
+
+bool TssFileControl::ssMoveFile(const String& sPath, const String& sDstFolder) {
+    StartCall();
+    String src = PlainPath(sPath), dst = PlainPath(sDstFolder);
+    if (src.empty() || dst.empty()) return Fail(50);
+    if (!CheckPathDrive(src, 0) || !CheckPathDrive(dst, 1)) return false;
+    return WithProgress(true, [&] { return MovePatterns(src, IncludeTrailingPathDelimiter(dst)); });
 }
 
 bool TssFileControl::ssDeleteFile(const String& sPath) {
     StartCall();
-    if (sPath.empty()) return Fail(50);
-    String folder = ExtractFilePath(sPath);
-    String name = ExtractFileName(sPath);
-    // Only a concrete file name in a concrete folder is deleted for now: patterns and whole
-    // folders need the protected-folder check before anything may go.
-    if (name.empty() || HasWildcard(sPath)) {
-        FErrorFile = sPath;
-        return Fail(50);
-    }
-    return DeleteEntries(folder, name);
+    String path = PlainPath(sPath);
+    if (path.empty()) return Fail(50);
+    if (!CheckPathDrive(path, 1)) return false;
+    return WithProgress(false, [&] { return DeletePattern(path); });
 }
 
-bool TssFileControl::DeleteEntries(const String& folder, const String& name) {
-    WIN32_FIND_DATAW fd;
-    FindHandle find{FindFirstFileW((folder + name).c_str(), &fd)};
-    if (find.h == INVALID_HANDLE_VALUE) return true;  // nothing matching
-    do {
-        String entry = fd.cFileName;
-        if (!Included(fd.dwFileAttributes, FAttribute) || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            continue;
-        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY) && !FAttribute.Contains(TssFileAttr::atReadOnly))
-            continue;
-        String full = folder + entry;
-        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteFileW(full.c_str())) {
-            DWORD code = GetLastError();
-            if (FErrorFile.empty()) FErrorFile = full;
-            return Fail(code);
-        }
-        ++FFileCount;
-        Application->ProcessMessages();
-    } while (FindNextFileW(find.h, &fd));
+// Calls each for every folder that the first wildcard component of folder matches, with the
+// path that the folder makes of folder + name, as the folders are found; stops at the first
+// failure. Links to other folders are passed over unless intoLinks.
+bool TssFileControl::ExpandFolders(const String& folder, const String& name, bool intoLinks, const TFoundFolder& each) {
+    String head, component, tail;
+    SplitAtWildcard(folder, head, component, tail);
+    if (!Fits(head + component)) return false;
+    EntrySearch search(head + component, FAttribute + TssFileType{A::atDirectory});
+    for (auto* fd = search.Current(); fd; fd = search.Next()) {
+        if (!(fd->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDots(fd->cFileName)) continue;
+        if (!intoLinks && (fd->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        if (!each(head + fd->cFileName + L"\\" + tail + name, fd->cFileName)) return false;
+    }
     return true;
+}
+
+// ---- copying and moving ----
+
+bool TssFileControl::CopyPatterns(const String& src, const String& dst) {
+    const String srcFolder = ExtractFilePath(src), srcName = ExtractFileName(src);
+    const String dstFolder = ExtractFilePath(dst), dstName = ExtractFileName(dst);
+    if (HasWildcard(srcFolder)) {
+        auto wildcards = [](const String& folder) {
+            auto parts = FolderComponents(folder);
+            return std::count_if(parts.begin(), parts.end(), [](const String& p) { return HasWildcard(p); });
+        };
+        const bool follow = wildcards(dstFolder) >= wildcards(srcFolder);
+        return ExpandFolders(srcFolder, srcName, true, [&](const String& path, const String& found) {
+            return CopyPatterns(path, follow ? ReplaceWildcard(dstFolder, found) + dstName : dst);
+        });
+    }
+    if (HasWildcard(dstFolder)) return CopyPatterns(src, ConcreteFolder(srcFolder, dstFolder) + dstName);
+    String S, N, D, M;
+    SplitPattern(src, S, N);
+    SplitPattern(dst, D, M);
+    return TransferFiles(S, N, D, M, false);
+}
+
+bool TssFileControl::MovePatterns(const String& src, const String& dstFolder) {
+    const String srcFolder = ExtractFilePath(src);
+    if (HasWildcard(srcFolder))
+        return ExpandFolders(srcFolder, ExtractFileName(src), true,
+                             [&](const String& path, const String&) { return MovePatterns(path, dstFolder); });
+    String S, N;
+    SplitPattern(src, S, N);
+    return TransferFiles(S, N, dstFolder, L"*.*", true);
+}
+
+// Copies or moves what S + N matches into D, renamed by M.
+bool TssFileControl::TransferFiles(const String& S, const String& N, const String& D, const String& M, bool move) {
+    if (!Fits(S + N)) return false;
+    const bool restDelete = FFile == TssCopyFiles::cfRestFilesDelete;
+    TNameSet expected;
+    if (restDelete && !ExpectedNames(S, N, M, expected)) return false;
+    if (FFile == TssCopyFiles::cfExistFiles && !DirectoryExists(D)) return true;
+    EntrySearch search(S + N, FAttribute);
+    if (search.Current() && !ForceFolder(D)) return false;
+    for (auto* fd = search.Current(); fd; fd = search.Next()) {
+        if (IsDots(fd->cFileName)) continue;
+        if ((fd->dwFileAttributes & FILE_ATTRIBUTE_READONLY) && !FAttribute.Contains(A::atReadOnly)) continue;
+        if (fd->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (HasWildcard(N) && !TransferFolder(S, N, D, M, *fd, move)) return false;
+        } else if (!TransferFile(S, D, M, *fd, move)) {
+            return false;
+        }
+        Application->ProcessMessages();
+    }
+    return !restDelete || DeleteRest(D, expected, FAttribute.Contains(A::atDirectory));
+}
+
+namespace {
+// Destination names of a folder compare as the file system compares them.
+String NameKey(const String& name) { return AnsiUpperCase(name); }
+}  // namespace
+
+// The names that S + N gives in the destination, for deleting the rest there afterwards.
+bool TssFileControl::ExpectedNames(const String& S, const String& N, const String& M, TNameSet& names) {
+    // A source folder that is not there is an error here, not an empty source: the rest of
+    // the destination would be everything.
+    if (!DirectoryExists(S.empty() ? String(L".") : S)) return FailOn(S, ERROR_PATH_NOT_FOUND);
+    try {
+        EntrySearch search(S + N, FAttribute);
+        for (auto* fd = search.Current(); fd; fd = search.Next()) {
+            if (IsDots(fd->cFileName)) continue;
+            if (!(fd->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || HasWildcard(N))
+                names.insert(NameKey(RenamedName(fd->cFileName, M)));
+        }
+    } catch (const std::bad_alloc&) {
+        return Fail(50);
+    }
+    return true;
+}
+
+bool TssFileControl::TransferFile(const String& S, const String& D, const String& M, const WIN32_FIND_DATAW& entry,
+                                  bool move) {
+    const String src = S + entry.cFileName, dst = D + RenamedName(entry.cFileName, M);
+    if (!Fits(src) || !Fits(dst)) return false;
+    WIN32_FILE_ATTRIBUTE_DATA existing;
+    const bool exists = GetFileAttributesExW(dst.c_str(), GetFileExInfoStandard, &existing);
+    const bool replace = !exists || FCopyMode == TssCopyMode::cmOverwrite ||
+                         CompareFileTime(&existing.ftLastWriteTime, &entry.ftLastWriteTime) < 0;
+    const bool transfer = FFile == TssCopyFiles::cfExistFiles      ? exists && replace
+                          : FFile == TssCopyFiles::cfNotExistFiles ? !exists
+                                                                   : replace;
+    // A file copied or moved onto itself is already where it should be.
+    if (!transfer || (exists && SameFile(src, dst))) return true;
+    if (exists) SetFileAttributesW(dst.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DWORD code = move ? MoveOneFile(src, dst, entry.dwFileAttributes, exists)
+                      : (CopyFileW(src.c_str(), dst.c_str(), FALSE) ? 0 : GetLastError());
+    if (code) return FailOn(src, code);
+    ++FFileCount;
+    return true;
+}
+
+bool TssFileControl::TransferFolder(const String& S, const String& N, const String& D, const String& M,
+                                    const WIN32_FIND_DATAW& entry, bool move) {
+    const String src = S + entry.cFileName, dst = D + RenamedName(entry.cFileName, M);
+    if (!Fits(src + L"\\") || !Fits(dst + L"\\")) return false;
+    if (FFile == TssCopyFiles::cfExistFiles && !DirectoryExists(dst)) return true;
+    // A link stays behind: what it points to is not moved out of its place.
+    if (move && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+    // A folder cannot take in a copy of itself.
+    if (IsInside(dst, src)) return FailOn(src, ERROR_INVALID_PARAMETER);
+    if (!ForceFolder(dst) || !TransferFiles(src + L"\\", N, dst + L"\\", M, move)) return false;
+    // The attributes come last, so that a read-only folder is filled first.
+    SetFileAttributesW(dst.c_str(), entry.dwFileAttributes & kSettable);
+    if (move) {
+        // Entries left behind (kept by the filters or the attribute mask) keep the folder.
+        const DWORD attributes = entry.dwFileAttributes & kSettable;
+        SetFileAttributesW(src.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (!RemoveDirectoryW(src.c_str())) SetFileAttributesW(src.c_str(), attributes);
+    }
+    return true;
+}
+
+bool TssFileControl::DeleteRest(const String& D, const TNameSet& expected, bool keepListedFolders) {
+    if (!Fits(D + L"*.*")) return false;
+    // Mirroring into a protected folder would empty it as surely as deleting it.
+    if (Prohibited(D, L"*.*", D)) return false;
+    struct Restore {
+        TssFileControl* self;
+        TssFileType attribute;
+        int count;
+        ~Restore() {
+            self->FAttribute = attribute;
+            self->FFileCount = count;
+        }
+    } restore{this, FAttribute, FFileCount};
+    FAttribute = kAllAttributes;
+    EntrySearch search(D + L"*.*", kAllAttributes);
+    for (auto* fd = search.Current(); fd; fd = search.Next()) {
+        if (IsDots(fd->cFileName)) continue;
+        const bool folder = fd->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if ((!folder || keepListedFolders) && expected.count(NameKey(fd->cFileName))) continue;
+        if (!DeletePattern(D + fd->cFileName + (folder ? L"\\" : L""))) return false;
+    }
+    return true;
+}
+
+// Creates folder with every missing parent; a bare network prefix is never created.
+bool TssFileControl::ForceFolder(const String& folder) {
+    const String dir = WithoutTrailingDelimiter(folder);
+    if (dir.empty() || dir.back() == L':' || DirectoryExists(dir)) return true;
+    if (!Fits(dir)) return false;
+    const String parent = ExtractFileDir(dir);
+    const bool networkPrefix = parent.size() <= 2 && parent.find_first_not_of(L'\\') == String::npos;
+    if (!parent.empty() && parent != dir && !networkPrefix && !ForceFolder(parent)) return false;
+    if (CreateDirectoryW(dir.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return true;
+    return FailOn(dir, GetLastError());
+}
+
+// ---- deleting ----
+
+bool TssFileControl::DeletePattern(const String& path) {
+    const String folder = ExtractFilePath(path), name = ExtractFileName(path);
+    if (HasWildcard(folder))
+        return ExpandFolders(folder, name, false, [&](const String& expanded, const String&) {
+            return DeletePattern(expanded);
+        });
+    String F, N;
+    SplitPattern(path, F, N);
+    if (!DeleteContent(F, N, path)) return false;
+    if (!name.empty()) return true;
+    // A folder path loses the folder itself; a drive's root stays.
+    const String dir = WithoutTrailingDelimiter(F);
+    if (dir.empty() || dir.back() == L':' || !DirectoryExists(dir)) return true;
+    return RemoveDirectoryW(dir.c_str()) || FailOn(dir, GetLastError());
+}
+
+// Deletes what name N matches in the concrete folder F (path is how the caller named it).
+bool TssFileControl::DeleteContent(const String& F, const String& N, const String& path) {
+    if (!Fits(F + N) || Prohibited(F, N, path)) return false;
+    EntrySearch search(F + N, FAttribute);
+    for (auto* fd = search.Current(); fd; fd = search.Next()) {
+        if (IsDots(fd->cFileName)) continue;
+        const DWORD attributes = fd->dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_READONLY) && !FAttribute.Contains(A::atReadOnly)) continue;
+        const String entry = F + fd->cFileName;
+        if (!Fits(entry)) return false;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (HasWildcard(N) && !DeleteSubfolder(entry, N, attributes)) return false;
+        } else {
+            if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (!DeleteFileW(entry.c_str())) return FailOn(entry, GetLastError());
+            ++FFileCount;
+        }
+        Application->ProcessMessages();
+    }
+    return true;
+}
+
+bool TssFileControl::DeleteSubfolder(const String& folder, const String& N, std::uint32_t attributes) {
+    // A link goes as itself: what it points to is no part of the folder being emptied.
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        const String content = folder + L"\\";
+        if (!DeleteContent(content, N, content + N)) return false;
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(folder.c_str(), attributes & kSettable & ~FILE_ATTRIBUTE_READONLY);
+    return RemoveDirectoryW(folder.c_str()) || FailOn(folder, GetLastError());
+}
+
+// The protected folders of one call, and the file numbers of the folders the check met.
+struct TssFileControl::TProtection {
+    struct Folder {
+        String path, key;  // key: the absolute path without its drive, upper-cased
+        bool tree;         // its subfolders too
+    };
+    std::vector<Folder> folders;
+    std::unordered_map<String, std::pair<bool, ULONGLONG>> indexes;
+
+    TProtection() {
+        TssSystemInfo system;
+        const String windows = system.WindowsDir();
+        TssCommonFolder* maker = TssCommonFolder::GetObject();
+        const std::pair<String, bool> named[] = {
+            {windows, false},
+            {system.SystemDir(), true},
+            // the native system folder as a 32-bit program on 64-bit Windows reaches it
+            {IncludeTrailingPathDelimiter(windows) + L"Sysnative", true},
+            {maker->BinFolder(), false},
+            {maker->DataFolder(), false},
+            {maker->CompanyRootFolder(), false}};
+        for (const auto& [path, tree] : named) {
+            const String full = path.empty() ? String() : FullFolderPath(path);
+            if (!full.empty()) folders.push_back({full, WithoutDrive(full), tree});
+        }
+    }
+    const std::pair<bool, ULONGLONG>& Index(const String& full) {
+        auto found = indexes.find(full);
+        if (found == indexes.end()) {
+            ULONGLONG index = 0;
+            bool known = GetFileIndex(full, index);
+            found = indexes.emplace(full, std::make_pair(known, index)).first;
+        }
+        return found->second;
+    }
+    // Folder a (absolute) is protected folder f by identity.
+    bool Is(const String& a, const Folder& f) {
+        const auto& ia = Index(a);
+        const auto& ifolder = Index(f.path);
+        return ia.first && ifolder.first && ia.second == ifolder.second && VolumeSerial(a) == VolumeSerial(f.path);
+    }
+};
+
+// Why deleting name in folder is refused: 5 for a fixed drive's root, 19 for a protected
+// folder, 0 when it is allowed. Folders are compared by their absolute paths without regard to
+// case or drive letter, and by identity, so that no other spelling or alias of them passes.
+std::uint32_t TssFileControl::ProtectionCode(const String& folder, const String& name) {
+    if (!IsWholeContent(name)) return 0;
+    const String full = FullFolderPath(folder);
+    if (full.empty() || !DirectoryExists(full)) return 0;
+    if (IsDriveRoot(full)) return TssDriveType(full[0]).IsFixed() ? 5 : 0;
+    if (!FProtection) FProtection = std::make_unique<TProtection>();
+    const String key = WithoutDrive(full);
+    for (const auto& f : FProtection->folders)
+        if (key == f.key || (f.tree && key.rfind(f.key + L"\\", 0) == 0)) return 19;
+    // the folder itself, then each of its parents for the protected trees
+    bool self = true;
+    for (String a = full;; a = ExtractFileDir(a), self = false) {
+        for (const auto& f : FProtection->folders)
+            if ((self || f.tree) && FProtection->Is(a, f)) return 19;
+        if (a.size() <= 3 || ExtractFileDir(a) == a) return 0;
+    }
+}
+
+bool TssFileControl::Prohibited(const String& F, const String& N, const String& path) {
+    bisProhibited = false;
+    const DWORD code = ProtectionCode(F, N);
+    if (!code) return false;
+    bisProhibited = true;
+    String shown = F.empty() ? FullFolderPath(F) : F;
+    if (shown.size() > 1 && shown.back() == L'\\' && !(shown.size() == 3 && shown[1] == L':')) shown.pop_back();
+    ShowProhibited(shown + L"フォルダの削除に失敗しました。\r\n処理を中止します。");
+    FErrorFile = path;
+    Fail(code);
+    return true;
+}
+
+// TODO(msgdlg): show it with the library's message dialog.
+void TssFileControl::ShowProhibited(const String& text) {
+    MessageDlg(text, TMsgDlgType::mtInformation, {TMsgDlgBtn::mbOK}, 0);
+}
+
+// ---- drives ----
+
+bool TssFileControl::DrvCheck(wchar_t drive, int mode) {
+    for (;;) {
+        DWORD status = DriveReadiness(drive);
+        if (status == 0 && !(mode == 0 && TssFileSystem(drive).FileSystemName() == L"CDFS")) status = WriteProbe(drive);
+        int answer;
+        switch (status) {
+            case 0:
+                return true;
+            case ERROR_ACCESS_DENIED:
+            case ERROR_WRITE_PROTECT:
+            case ERROR_NETWORK_ACCESS_DENIED:
+                if (!(mode & 3)) return true;  // reading is fine
+                answer = DrvProtectedDlg(drive);
+                break;
+            case ERROR_NOT_READY:
+                answer = DrvNotReadyDlg(drive);
+                break;
+            case ERROR_GEN_FAILURE:
+                answer = DrvNotFormatDlg(drive);
+                break;
+            default:
+                answer = DrvErrorDlg(drive);
+        }
+        if (answer != 4) {
+            FErrorCode = status;
+            return false;
+        }
+    }
+}
+
+std::uint32_t TssFileControl::DrvStatus(wchar_t drive) {
+    DWORD status = DriveReadiness(drive);
+    return status ? status : WriteProbe(drive);
+}
+
+int TssFileControl::DrvNotReadyDlg(wchar_t drive) {
+    return AskDrive(DriveText(drive, L"の準備が出来ていません", L"確認してください"));
+}
+
+int TssFileControl::DrvProtectedDlg(wchar_t drive) {
+    return AskDrive(DriveText(drive, L"に書き込みが出来ません", L"書き込み可の状態にしてください"));
+}
+
+int TssFileControl::DrvNotFormatDlg(wchar_t drive) {
+    return AskDrive(DriveText(drive, L"はフォーマットされていません", L"確認してください"));
+}
+
+int TssFileControl::DrvErrorDlg(wchar_t drive) { return AskDrive(DriveText(drive, L"のエラーです", L"確認してください")); }
+
+// TODO(msgdlg): ask with the library's message dialog, owned by the owner and centred on the screen.
+int TssFileControl::AskDrive(const String& text) {
+    return Application->MessageBox(text, L"確認", MB_RETRYCANCEL | MB_ICONWARNING) == IDCANCEL ? 2 : 4;
 }

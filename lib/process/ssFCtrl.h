@@ -1,6 +1,10 @@
-// Copying, moving and deleting files and folders.
+// Copying, moving and deleting files and folders given as path patterns, with drive checks and
+// a guard against emptying the system's and the maker's own folders.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_set>
 
 #include "Classes.h"
 
@@ -9,21 +13,52 @@ enum class TssCopyFiles { cfAllFiles, cfExistFiles, cfNotExistFiles, cfRestFiles
 enum class TssFileAttr { atReadOnly, atHidden, atSystem, atDirectory };
 using TssFileType = TSet<TssFileAttr>;
 
+struct _WIN32_FIND_DATAW;
+
 class TssFileControl : public TComponent {
     SS_CLASS(TssFileControl, TComponent)
 public:
     explicit TssFileControl(TComponent* AOwner);
+    ~TssFileControl() override;
 
     // The destination name of a found entry under a destination pattern, by the DOS rename
     // rule: base name and extension each keep the pattern's literals and the entry's
     // characters where the pattern has "?" or from its "*" on.
     static String RenamedName(const String& entryName, const String& pattern);
-    // The folder part (up to and including the last "\") and the name part of a path pattern:
-    // an empty name means "*.*", a wildcard name without an extension gets ".*".
+    // The folder part (up to and including the last "\" or ":") and the name part of a path
+    // pattern: an empty name means "*.*", a wildcard name without an extension gets ".*".
     static void SplitPattern(const String& path, String& folder, String& name);
+    // Splits a folder part at its first component with a wildcard: head (up to and including
+    // the "\" before it), the component, and the tail after its "\". False when there is none.
+    static bool SplitAtWildcard(const String& folder, String& head, String& component, String& tail);
+    // The folder with its first wildcard component replaced by the rename rule applied to name
+    // (the component is dropped when that gives an empty name).
+    static String ReplaceWildcard(const String& folder, const String& name);
+    // The destination folder made concrete from the source folder: each wildcard component takes
+    // the source component at the same depth counted from the right end.
+    static String ConcreteFolder(const String& srcFolder, const String& dstFolder);
+    // A name pattern of wildcards and dots only, which stands for a folder's whole content.
+    static bool IsWholeContent(const String& name);
 
-    // Deletes the file sPath names. A missing file is no error.
+    // Copies what sSrc matches to sDst (a folder path or a name pattern).
+    bool ssCopyFile(const String& sSrc, const String& sDst);
+    // Moves what sPath matches into the folder sDstFolder.
+    bool ssMoveFile(const String& sPath, const String& sDstFolder);
+    // Deletes what sPath matches; a folder path ("...\") also loses the folder itself. A missing
+    // file is no error. The whole content of a fixed drive's root, of the Windows and system
+    // folders and of the maker's program folders is never deleted.
     bool ssDeleteFile(const String& sPath);
+
+    // Probes the drive (mode 0 for reading; bit 0 or 1 for writing) and asks the user to put it
+    // right until it is fine (true) or the user gives up (false, ErrorCode is the status).
+    bool DrvCheck(wchar_t drive, int mode);
+    // Readiness of the drive, then whether it can be written: 0 when fine, else a Windows error.
+    std::uint32_t DrvStatus(wchar_t drive);
+    // The drive questions; each answers 2 (give up) or 4 (retry).
+    virtual int DrvNotReadyDlg(wchar_t drive);
+    virtual int DrvProtectedDlg(wchar_t drive);
+    virtual int DrvNotFormatDlg(wchar_t drive);
+    virtual int DrvErrorDlg(wchar_t drive);
 
     TssCopyMode CopyMode() const { return FCopyMode; }
     void SetCopyMode(TssCopyMode v) { FCopyMode = v; }
@@ -44,9 +79,38 @@ protected:
     virtual void DoError();
 
 private:
+    struct TProtection;
+    using TFoundFolder = std::function<bool(const String& path, const String& found)>;
+    using TNameSet = std::unordered_set<String>;
+
     void StartCall();
     bool Fail(std::uint32_t code);
-    bool DeleteEntries(const String& folder, const String& name);
+    bool FailOn(const String& file, std::uint32_t code);
+    bool Fits(const String& path);
+    bool CheckPathDrive(const String& path, int mode);
+    bool WithProgress(bool isCopy, const std::function<bool()>& work);
+
+    bool ExpandFolders(const String& folder, const String& name, bool intoLinks, const TFoundFolder& each);
+    bool CopyPatterns(const String& src, const String& dst);
+    bool MovePatterns(const String& src, const String& dstFolder);
+    bool TransferFiles(const String& S, const String& N, const String& D, const String& M, bool move);
+    bool ExpectedNames(const String& S, const String& N, const String& M, TNameSet& names);
+    bool TransferFile(const String& S, const String& D, const String& M, const _WIN32_FIND_DATAW& entry, bool move);
+    bool TransferFolder(const String& S, const String& N, const String& D, const String& M,
+                        const _WIN32_FIND_DATAW& entry, bool move);
+    bool DeleteRest(const String& D, const TNameSet& expected, bool keepListedFolders);
+    bool ForceFolder(const String& folder);
+
+    bool DeletePattern(const String& path);
+    bool DeleteContent(const String& F, const String& N, const String& path);
+    bool DeleteSubfolder(const String& folder, const String& N, std::uint32_t attributes);
+    bool Prohibited(const String& F, const String& N, const String& path);
+    std::uint32_t ProtectionCode(const String& folder, const String& name);
+
+    int AskDrive(const String& text);
+    void ShowProhibited(const String& text);
+    void ShowProgress(bool isCopy);
+    void HideProgress();
 
     TssCopyMode FCopyMode = TssCopyMode::cmUpdate;
     TssCopyFiles FFile = TssCopyFiles::cfAllFiles;
@@ -54,5 +118,8 @@ private:
     std::uint32_t FErrorCode = 0;
     String FErrorFile;
     int FFileCount = 0;
+    bool bisProhibited = false;  // the last protection check refused a deletion
+    // The folders whose content is never deleted, found once a call when first needed.
+    std::unique_ptr<TProtection> FProtection;
     bool FEnableDrvCheck = true;
 };
