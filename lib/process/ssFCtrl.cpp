@@ -13,7 +13,9 @@
 #include "ssComFolder.h"
 #include "ssDrive.h"
 #include "ssDriveType.h"
+#include "ssFCtrlDlg.h"
 #include "ssFileSystem.h"
+#include "ssMsgDlg.h"
 #include "ssOSVer.h"
 #include "ssSysInf.h"
 
@@ -298,7 +300,12 @@ bool TssFileControl::IsWholeContent(const String& name) {
     return HasWildcard(name) && name.find_first_not_of(L"*?.") == String::npos;
 }
 
-TssFileControl::TssFileControl(TComponent* AOwner) : TComponent(AOwner) {}
+TssFileControl::TssFileControl(TComponent* AOwner) : TComponent(AOwner), FssFCDlg(std::make_unique<TssFCDialog>()) {
+    auto* form = dynamic_cast<TCustomForm*>(AOwner);
+    FssFCDlg->SetTitle(form ? form->Caption() : Application->Title());
+}
+
+void TssFileControl::SetDialog(const TssFCDialog& Value) { *FssFCDlg = Value; }
 
 TssFileControl::~TssFileControl() = default;
 
@@ -323,7 +330,7 @@ bool TssFileControl::FailOn(const String& file, std::uint32_t code) {
 }
 
 void TssFileControl::DoError() {
-    HideProgress();
+    if (Ffm) Ffm->Hide();
     if (OnError) OnError(this);
 }
 
@@ -347,11 +354,14 @@ bool TssFileControl::WithProgress(bool isCopy, const std::function<bool()>& work
     return work();
 }
 
-// TODO(progress): show the progress window when EnabledDialog is set.
-void TssFileControl::ShowProgress(bool isCopy) {}
+// An operation that runs inside another (the rest-file deletion of a copy) keeps the outer one's window.
+void TssFileControl::ShowProgress(bool isCopy) {
+    if (FProgressDepth++ == 0 && FEnabledDlg) Ffm = ShowFileControlForm(isCopy, *FssFCDlg, Owner());
+}
 
-// TODO(progress): free the progress window.
-void TssFileControl::HideProgress() {}
+void TssFileControl::HideProgress() {
+    if (--FProgressDepth == 0) Ffm.reset();
+}
 
 // ---- the operations ----
 
@@ -691,7 +701,6 @@ bool TssFileControl::Prohibited(const String& F, const String& N, const String& 
     return true;
 }
 
-// TODO(msgdlg): show it with the library's message dialog.
 void TssFileControl::ShowProhibited(const String& text) {
     MessageDlg(text, TMsgDlgType::mtInformation, {TMsgDlgBtn::mbOK}, 0);
 }
@@ -747,7 +756,18 @@ int TssFileControl::DrvNotFormatDlg(wchar_t drive) {
 
 int TssFileControl::DrvErrorDlg(wchar_t drive) { return AskDrive(DriveText(drive, L"のエラーです", L"確認してください")); }
 
-// TODO(msgdlg): ask with the library's message dialog, owned by the owner and centred on the screen.
 int TssFileControl::AskDrive(const String& text) {
-    return Application->MessageBox(text, L"確認", MB_RETRYCANCEL | MB_ICONWARNING) == IDCANCEL ? 2 : 4;
+    TssMessageDialog dialog(Owner());
+    MessageDialog = &dialog;
+    struct Forget {
+        TssMessageDialog*& dialog;
+        ~Forget() { dialog = nullptr; }
+    } forget{MessageDialog};
+    dialog.SetTitle(L"確認");
+    dialog.PosOption()->SetScreenCenter(true);
+    dialog.SetButtons({TssMDialogBtnKind::dbkCancel, TssMDialogBtnKind::dbkRetry});
+    dialog.SetDefaultButton(TssMDialogBtnKind::dbkRetry);
+    dialog.SetIconType(TMsgDlgType::mtWarning);
+    dialog.SetMsg(text);
+    return dialog.Execute() == int(TssMDialogModalResult::dmrCancel) ? 2 : 4;
 }

@@ -8,6 +8,10 @@
 
 #include "Classes.h"
 
+class TssFCDialog;
+class TfmFileControl;
+class TssMessageDialog;
+
 enum class TssCopyMode { cmUpdate, cmOverwrite };
 enum class TssCopyFiles { cfAllFiles, cfExistFiles, cfNotExistFiles, cfRestFilesDelete };
 enum class TssFileAttr { atReadOnly, atHidden, atSystem, atDirectory };
@@ -72,10 +76,17 @@ public:
     int FileCount() const { return FFileCount; }
     bool EnableDrvCheck() const { return FEnableDrvCheck; }
     void SetEnableDrvCheck(bool v) { FEnableDrvCheck = v; }
+    // Shows the progress window during each call.
+    bool EnabledDialog() const { return FEnabledDlg; }
+    void SetEnabledDialog(bool v) { FEnabledDlg = v; }
+    // The progress window's settings; writing copies them.
+    TssFCDialog* Dialog() const { return FssFCDlg.get(); }
+    void SetDialog(const TssFCDialog& Value);
 
     TNotifyEvent OnError;
 
 protected:
+    // Hides the progress window, then calls OnError.
     virtual void DoError();
 
 private:
@@ -122,4 +133,9 @@ private:
     // The folders whose content is never deleted, found once a call when first needed.
     std::unique_ptr<TProtection> FProtection;
     bool FEnableDrvCheck = true;
+    bool FEnabledDlg = false;
+    std::unique_ptr<TssFCDialog> FssFCDlg;
+    std::unique_ptr<TfmFileControl> Ffm;  // the progress window during a call
+    int FProgressDepth = 0;               // operations running inside one another
+    TssMessageDialog* MessageDialog = nullptr;  // the drive question while it is asked
 };

@@ -14,41 +14,10 @@ using R = TssMDialogModalResult;
 namespace {
 
 // While alive, hands the first shown dialog window of this thread to inspect(), once.
-class DialogProbe {
+class DialogProbe : public testing_support::WindowProbe {
 public:
-    explicit DialogProbe(std::function<void(TfmMDialog*)> inspect) : FInspect(std::move(inspect)) {
-        Current = this;
-        FTimer = SetTimer(nullptr, 0, 30, Tick);
-    }
-    ~DialogProbe() {
-        KillTimer(nullptr, FTimer);
-        Current = nullptr;
-    }
-    bool Done() const { return FDone; }
-
-private:
-    static BOOL CALLBACK Find(HWND h, LPARAM l) {
-        wchar_t cls[64];
-        GetClassNameW(h, cls, 64);
-        if (String(cls) == L"TfmMDialog" && IsWindowVisible(h)) {
-            *reinterpret_cast<HWND*>(l) = h;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        DialogProbe* self = Current;
-        if (!self || self->FDone) return;
-        HWND h = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&h));
-        if (!h) return;
-        self->FDone = true;
-        self->FInspect(static_cast<TfmMDialog*>(TWinControl::FindControl(h)));
-    }
-    static inline DialogProbe* Current = nullptr;
-    std::function<void(TfmMDialog*)> FInspect;
-    UINT_PTR FTimer;
-    bool FDone = false;
+    explicit DialogProbe(std::function<void(TfmMDialog*)> inspect)
+        : WindowProbe(L"TfmMDialog", [inspect](HWND h) { inspect(static_cast<TfmMDialog*>(TWinControl::FindControl(h))); }) {}
 };
 
 void Key(TfmMDialog* fm, WORD key) {

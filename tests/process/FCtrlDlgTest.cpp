@@ -6,6 +6,7 @@
 
 #include "ClipSource.h"
 #include "TestSupport.h"
+#include "ssFCtrl.h"
 #include "ssFCtrlDlg.h"
 
 namespace {
@@ -90,6 +91,68 @@ TEST(ProgressWindow, ShownForACallWithItsClipPlayingUntilHidden) {
         form->Hide();
         EXPECT_FALSE(form->ani->Active());
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Whether the progress window is on screen now, and what it plays.
+struct ProgressSeen {
+    bool visible = false;
+    bool isCopy = false;
+};
+
+ProgressSeen LookAtProgress() {
+    ProgressSeen seen;
+    HWND h = FindWindowW(L"TfmFileControl", nullptr);
+    if (auto* fm = static_cast<TfmFileControl*>(TWinControl::FindControl(h))) {
+        seen.visible = IsWindowVisible(h);
+        seen.isCopy = fm->isCopy();
+    }
+    return seen;
+}
+
+TEST(ProgressWindow, ShownDuringEachOperationAndHiddenOnError) {
+    TempDir dir;
+    String src = dir.Path() + L"\\src\\", dst = dir.Path() + L"\\dst\\";
+    CreateDirectoryW(src.c_str(), nullptr);
+    for (int i = 0; i < 300; ++i) WriteBytes(src + L"f" + std::to_wstring(i) + L".txt", "x");
+
+    struct Case { const char* name; bool isCopy; std::function<bool(TssFileControl&)> run; };
+    const Case cases[] = {
+        {"copy", true, [&](TssFileControl& fc) { return fc.ssCopyFile(src + L"*.*", dst); }},
+        {"move", true, [&](TssFileControl& fc) { return fc.ssMoveFile(dst + L"*.*", dir.Path() + L"\\moved"); }},
+        {"delete", false, [&](TssFileControl& fc) { return fc.ssDeleteFile(dir.Path() + L"\\moved\\*.*"); }},
+    };
+    for (const Case& c : cases) {
+        TssFileControl fc(nullptr);
+        fc.SetEnabledDialog(true);
+        fc.Dialog()->SetCaption(L"処理中");
+        ProgressSeen during;
+        WindowProbe probe(L"TfmFileControl", [&](HWND) { during = LookAtProgress(); });
+        EXPECT_TRUE(c.run(fc)) << c.name;
+        EXPECT_TRUE(during.visible) << c.name;
+        EXPECT_EQ(during.isCopy, c.isCopy) << c.name;
+        EXPECT_EQ(FindWindowW(L"TfmFileControl", nullptr), nullptr) << c.name << ": freed after the call";
+    }
+
+    // An error report first takes the window off the screen.
+    String held = src + L"f0.txt";
+    HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    TssFileControl fc(nullptr);
+    fc.SetEnabledDialog(true);
+    bool reported = false;
+    ProgressSeen atError{true, true};
+    fc.OnError = [&](TObject*) {
+        reported = true;
+        atError = LookAtProgress();
+    };
+    EXPECT_FALSE(fc.ssDeleteFile(held));
+    CloseHandle(h);
+    EXPECT_TRUE(reported);
+    EXPECT_FALSE(atError.visible);
+    EXPECT_EQ(FindWindowW(L"TfmFileControl", nullptr), nullptr);
 }
 
 }  // namespace

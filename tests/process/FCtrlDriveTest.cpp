@@ -3,6 +3,7 @@
 #include "FCtrlSupport.h"
 #include "ssFCtrl.h"
 #include "ssFileSystem.h"
+#include "ssMsgDlg.h"
 
 namespace {
 
@@ -118,26 +119,38 @@ TEST(DriveChecks, DeniedWrites) {
 
 TEST(DriveChecks, QuestionsAndTheirAnswers) {
     using Dialog = int (TssFileControl::*)(wchar_t);
-    struct Case { Dialog dialog; const wchar_t* text; int press; int answer; };
+    using K = TssMDialogBtnKind;
+    struct Case { Dialog dialog; const wchar_t* text; K press; int answer; };
     const Case cases[] = {
-        {&TssFileControl::DrvNotReadyDlg, L"装置 A: の準備が出来ていません\r確認してください", IDRETRY, 4},
-        {&TssFileControl::DrvProtectedDlg, L"装置 A: に書き込みが出来ません\r書き込み可の状態にしてください", IDCANCEL, 2},
-        {&TssFileControl::DrvNotFormatDlg, L"装置 A: はフォーマットされていません\r確認してください", IDCANCEL, 2},
-        {&TssFileControl::DrvErrorDlg, L"装置 A: のエラーです\r確認してください", IDRETRY, 4},
+        {&TssFileControl::DrvNotReadyDlg, L"装置 A: の準備が出来ていません\r確認してください", K::dbkRetry, 4},
+        {&TssFileControl::DrvProtectedDlg, L"装置 A: に書き込みが出来ません\r書き込み可の状態にしてください", K::dbkCancel, 2},
+        {&TssFileControl::DrvNotFormatDlg, L"装置 A: はフォーマットされていません\r確認してください", K::dbkCancel, 2},
+        {&TssFileControl::DrvErrorDlg, L"装置 A: のエラーです\r確認してください", K::dbkRetry, 4},
     };
     for (const Case& c : cases) {
-        String title;
-        DialogAnswerer answerer([&](const String&) {
-            wchar_t buf[64] = {};
-            GetWindowTextW(FindDialog(0), buf, 64);
-            title = buf;
-            return c.press;
+        String title, text;
+        TssMDialogBtnKinds buttons;
+        TWinControl* focused = nullptr;
+        TWinControl* retry = nullptr;
+        bool hasIcon = false;
+        WindowProbe probe(L"TfmMDialog", [&](HWND h) {
+            auto* fm = static_cast<TfmMDialog*>(TWinControl::FindControl(h));
+            title = fm->Caption();
+            text = fm->Msg();
+            buttons = fm->Buttons();
+            focused = fm->ActiveControl();
+            retry = fm->Button(K::dbkRetry);
+            hasIcon = fm->imgIcon->Visible();
+            PostMessageW(fm->Button(c.press)->Handle(), BM_CLICK, 0, 0);
         });
         TssFileControl fc(nullptr);
         EXPECT_EQ((fc.*c.dialog)(L'a'), c.answer);
-        ASSERT_EQ(answerer.Texts().size(), 1u);
-        EXPECT_EQ(answerer.Texts()[0], c.text);
+        ASSERT_TRUE(probe.Done());
+        EXPECT_EQ(text, c.text);
         EXPECT_EQ(title, L"確認");
+        EXPECT_TRUE(buttons == (TssMDialogBtnKinds{K::dbkCancel, K::dbkRetry}));
+        EXPECT_EQ(focused, retry) << "Retry is the default";
+        EXPECT_TRUE(hasIcon);
     }
 }
 

@@ -131,6 +131,47 @@ bool ClientPixels::Contains(COLORREF c, const RECT& r) const {
     return false;
 }
 
+namespace {
+WindowProbe* CurrentProbe = nullptr;
+
+struct ProbeSearch {
+    const String* ClassName;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK FindProbeWindow(HWND h, LPARAM l) {
+    auto* search = reinterpret_cast<ProbeSearch*>(l);
+    wchar_t cls[128];
+    GetClassNameW(h, cls, 128);
+    if (*search->ClassName == cls && IsWindowVisible(h)) {
+        search->Found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+WindowProbe::WindowProbe(const String& className, std::function<void(HWND)> inspect)
+    : FClassName(className), FInspect(std::move(inspect)) {
+    CurrentProbe = this;
+    FTimer = SetTimer(nullptr, 0, 30, Tick);
+}
+
+WindowProbe::~WindowProbe() {
+    KillTimer(nullptr, FTimer);
+    CurrentProbe = nullptr;
+}
+
+void CALLBACK WindowProbe::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    WindowProbe* self = CurrentProbe;
+    if (!self || self->FDone) return;
+    ProbeSearch search{&self->FClassName};
+    EnumThreadWindows(GetCurrentThreadId(), FindProbeWindow, reinterpret_cast<LPARAM>(&search));
+    if (!search.Found) return;
+    self->FDone = true;
+    self->FInspect(search.Found);
+}
+
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     while (!done()) {

@@ -69,6 +69,22 @@ private:
     UINT_PTR FTimer;
 };
 
+// While alive, hands the first visible top-level window of this thread with the class name to
+// inspect(), once (from a timer, so it also runs inside a modal loop).
+class WindowProbe {
+public:
+    WindowProbe(const String& className, std::function<void(HWND)> inspect);
+    ~WindowProbe();
+    bool Done() const { return FDone; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    String FClassName;
+    std::function<void(HWND)> FInspect;
+    UINT_PTR FTimer;
+    bool FDone = false;
+};
+
 // A program started for a test, ended when the object goes.
 class ChildProcess {
 public:
