@@ -279,6 +279,11 @@ void TWinControl::CreateWnd() {
 
 void TWinControl::CreateHandle() {
     if (FHandle) return;
+    // A parent without a window makes its children's windows along with its own.
+    if (FParent && !FParent->HandleAllocated()) {
+        FParent->CreateHandle();
+        if (FHandle) return;
+    }
     CreateWnd();
     SendMessageW(FHandle, WM_SETFONT, WPARAM(FFont->Handle()), FALSE);
     UpdateBounds();

@@ -152,7 +152,7 @@ public:
 
     int ControlCount() const { return int(FControls.size()); }
     TControl* Controls(int i) const { return FControls.at(i); }
-    RECT ClientRect();
+    virtual RECT ClientRect();
 
     // The control's handling of a window message; unhandled messages go to DefaultHandler.
     virtual void WndProc(TMessage& msg);

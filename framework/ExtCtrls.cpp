@@ -30,6 +30,12 @@ TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) {
 
 void TPanel::TextChanged() { Invalidate(); }
 
+// Dialog navigation goes through the controls on the panel.
+void TPanel::CreateParams(TCreateParams& p) {
+    TCustomControl::CreateParams(p);
+    p.ExStyle |= WS_EX_CONTROLPARENT;
+}
+
 RECT TPanel::PaintFrame() {
     TCanvas* c = Canvas();
     RECT r = ClientRect();

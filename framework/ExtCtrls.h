@@ -27,6 +27,7 @@ public:
     void SetAlignment(TAlignment v) { FAlignment = v; Invalidate(); }
 
 protected:
+    void CreateParams(TCreateParams& params) override;
     void Paint() override;
     void TextChanged() override;
     // Draws the bevels, the border and the background, and answers what is left inside them.

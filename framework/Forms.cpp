@@ -105,13 +105,26 @@ SIZE TCustomForm::FrameSize() {
 }
 
 void TCustomForm::SetClientWidth(int v) {
-    if (FHandle) SetBounds(FLeft, FTop, v + FrameSize().cx, FHeight);
-    else FClientWidth = v;
+    if (FHandle) {
+        SetBounds(FLeft, FTop, v + FrameSize().cx, FHeight);
+        return;
+    }
+    FClientWidth = v;
+    AlignControls();
 }
 
 void TCustomForm::SetClientHeight(int v) {
-    if (FHandle) SetBounds(FLeft, FTop, FWidth, v + FrameSize().cy);
-    else FClientHeight = v;
+    if (FHandle) {
+        SetBounds(FLeft, FTop, FWidth, v + FrameSize().cy);
+        return;
+    }
+    FClientHeight = v;
+    AlignControls();
+}
+
+RECT TCustomForm::ClientRect() {
+    if (FHandle) return TWinControl::ClientRect();
+    return RECT{0, 0, ClientWidth(), ClientHeight()};
 }
 
 int TCustomForm::ClientWidth() {
@@ -150,9 +163,11 @@ void TCustomForm::SetVisible(bool v) {
         PlaceOnShow();
     }
     bool was = FHandle && IsWindowVisible(FHandle);
+    // The activation that showing brings focuses the active control.
+    if (v && !was && FActiveControl && FActiveControl->Enabled() && FActiveControl->Visible())
+        FLastFocus = FActiveControl->Handle();
     TWinControl::SetVisible(v);
     if (v && !was) {
-        if (FActiveControl && FActiveControl->CanFocus()) FLastFocus = FActiveControl->Handle();
         FocusChanged(FActiveControl);
         if (OnShow) OnShow(this);
     } else if (!v && was && OnHide) {

@@ -32,6 +32,7 @@ public:
     void SetClientHeight(int v);
     int ClientWidth();
     int ClientHeight();
+    RECT ClientRect() override;
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition v) { FPosition = v; }
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
