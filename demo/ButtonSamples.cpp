@@ -10,7 +10,7 @@ constexpr TssBitBtnKind kKinds[] = {bkOK,    bkCancel, bkHelp,  bkYes, bkNo,    
                                     bkAbort, bkRetry,  bkIgnore, bkAll, bkAllExit, bkExitToMain};
 constexpr int kKindsPerRow = 6;
 constexpr int kButtonWidth = 124;
-constexpr int kButtonHeight = 28;
+constexpr int kButtonHeight = 26;
 
 // Tells the status line which button was pressed and the modal result it carries.
 void ReportClicks(TssButton* button, const TGalleryBand::TReport& report) {
@@ -43,7 +43,7 @@ void AddLayoutRow(TGalleryBand& band) {
         {TButtonLayout::blGlyphTop, L"グリフ上"},
         {TButtonLayout::blGlyphBottom, L"グリフ下"},
     };
-    band.NewRow(L"独自グリフと配置", 48);
+    band.NewRow(L"独自グリフと配置", 44);
     for (const auto& l : layouts) {
         auto* button = band.Add<TssButton>(kButtonWidth);
         button->SetCaption(l.Caption);

@@ -5,11 +5,12 @@
 #include "ssLabel.h"
 
 namespace {
-constexpr int kMargin = 12;        // around the band's content
-constexpr int kTitleHeight = 22;
+constexpr int kMargin = 10;        // around the band's content
+constexpr int kTitleHeight = 20;
 constexpr int kCaptionLeft = 24;   // row captions are indented under the title
 constexpr int kCaptionWidth = 150;
-constexpr int kGap = 8;            // between samples, and between rows
+constexpr int kSampleGap = 8;
+constexpr int kRowGap = 5;
 }  // namespace
 
 TGalleryBand::TGalleryBand(TCustomForm* Form, int Top, const String& Title, TReport Report)
@@ -27,13 +28,13 @@ TGalleryBand::TGalleryBand(TCustomForm* Form, int Top, const String& Title, TRep
     title->Font()->SetStyle({TFontStyle::fsBold});
     title->SetCaption(Title);
 
-    FRowTop = kMargin + kTitleHeight - kGap;
+    FRowTop = kMargin + kTitleHeight - kRowGap;
 }
 
 void TGalleryBand::NewRow(const String& Caption, int Height) {
-    FRowTop += FRowHeight + kGap;
+    FRowTop += FRowHeight + kRowGap;
     FRowHeight = Height;
-    FNextLeft = kCaptionLeft + kCaptionWidth + kGap;
+    FNextLeft = kCaptionLeft + kCaptionWidth + kSampleGap;
     FPanel->SetHeight(FRowTop + Height + kMargin);
 
     auto* caption = new TssLabel(FForm);
@@ -47,6 +48,6 @@ void TGalleryBand::NewRow(const String& Caption, int Height) {
 void TGalleryBand::Place(TControl* Sample, int Width) {
     Sample->SetParent(FPanel);
     Sample->SetBounds(FNextLeft, FRowTop, Width, FRowHeight);
-    FNextLeft += Width + kGap;
-    FContentWidth = std::max(FContentWidth, FNextLeft - kGap + kMargin);
+    FNextLeft += Width + kSampleGap;
+    FContentWidth = std::max(FContentWidth, FNextLeft - kSampleGap + kMargin);
 }

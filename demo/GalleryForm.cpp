@@ -17,6 +17,7 @@ const TGallerySection kSections[] = {
     {L"ラベル　TssLabel", AddLabelSamples},
     {L"ボタン　TssButton", AddButtonSamples},
     {L"パネルとイメージ　TssPanel・TssImage", AddPanelSamples},
+    {L"メッセージダイアログ　TssMessageDialog", AddMessageDialogSamples},
 };
 
 constexpr int kStatusHeight = 24;

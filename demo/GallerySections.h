@@ -8,3 +8,5 @@ void AddLabelSamples(TGalleryBand& Band);
 void AddButtonSamples(TGalleryBand& Band);
 // Panels with and without accelerator characters and with each bevel, and images.
 void AddPanelSamples(TGalleryBand& Band);
+// Buttons that show the message dialog with the usual button sets, icons and sub-messages.
+void AddMessageDialogSamples(TGalleryBand& Band);

@@ -32,7 +32,7 @@ void AddLabelSamples(TGalleryBand& Band) {
     auto* wrapped = AddSample(Band, L"折り返し（ピッチ 1）",
                               L"長い文章はラベルの幅で一文字ずつ折り返します。日本語のように空白のない文章でも、"
                               L"ピッチを含めた幅で次の行へ送られます。",
-                              46);
+                              40);
     wrapped->SetLayout(TTextLayout::tlTop);
     wrapped->SetWordWrap(true);
     wrapped->SetPitch(1);

@@ -14,11 +14,11 @@ TssPanel* AddPanel(TGalleryBand& band, const String& caption, TPanelBevel outer,
 }  // namespace
 
 void AddPanelSamples(TGalleryBand& Band) {
-    Band.NewRow(L"アクセラレータ文字", 36);
+    Band.NewRow(L"アクセラレータ文字", 30);
     AddPanel(Band, L"下線にする：保存(&S)", TPanelBevel::bvRaised);
     AddPanel(Band, L"そのまま：保存(&S)", TPanelBevel::bvRaised)->SetShowAccelChar(false);
 
-    Band.NewRow(L"ベベル", 36);
+    Band.NewRow(L"ベベル", 30);
     AddPanel(Band, L"浮き出し", TPanelBevel::bvRaised);
     AddPanel(Band, L"くぼみ", TPanelBevel::bvLowered);
     AddPanel(Band, L"浮き出し＋くぼみ", TPanelBevel::bvRaised, TPanelBevel::bvLowered)->SetBevelWidth(2);
