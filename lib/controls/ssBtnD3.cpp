@@ -39,7 +39,9 @@ TBitmap* KindGlyph(TBitBtnKind kind) {
     return slot.get();
 }
 
-std::unique_ptr<TGlyphCache> GlyphCache;
+// Made by the first glyph and freed by the glyph that leaves it empty. A static owner would free
+// it at exit before the application frees its forms, whose buttons still use its lists.
+TGlyphCache* GlyphCache = nullptr;
 
 // Paints the brush where the mask is white and keeps the destination elsewhere.
 constexpr DWORD ROP_DSPDxax = 0x00E20746;
@@ -101,12 +103,15 @@ void TGlyphCache::ReturnList(TGlyphList* list) {
 
 TButtonGlyph::TButtonGlyph() : FOriginal(std::make_unique<TBitmap>()) {
     FOriginal->OnChange = [this](TObject*) { GlyphChanged(); };
-    if (!GlyphCache) GlyphCache = std::make_unique<TGlyphCache>();
+    if (!GlyphCache) GlyphCache = new TGlyphCache;
 }
 
 TButtonGlyph::~TButtonGlyph() {
     Invalidate();
-    if (GlyphCache && GlyphCache->Empty()) GlyphCache.reset();
+    if (GlyphCache && GlyphCache->Empty()) {
+        delete GlyphCache;
+        GlyphCache = nullptr;
+    }
 }
 
 void TButtonGlyph::Invalidate() {
@@ -148,7 +153,7 @@ int TButtonGlyph::CreateButtonGlyph(TButtonState State) {
     if (slot != -1) return slot;
     if (FOriginal->Empty()) return -1;
     int iw = FOriginal->Width() / FNumGlyphs, ih = FOriginal->Height();
-    if (!GlyphCache) GlyphCache = std::make_unique<TGlyphCache>();
+    if (!GlyphCache) GlyphCache = new TGlyphCache;
     if (!FGlyphList) FGlyphList = GlyphCache->GetList(iw, ih);
 
     TBitmap tmp;

@@ -1,0 +1,12 @@
+// The gallery's sections: each fills its band with samples of one part of the library.
+#pragma once
+#include "GalleryBand.h"
+
+// Pitched labels: a hand-set pitch, a self pitch filling a fixed width, right alignment, word wrap.
+void AddLabelSamples(TGalleryBand& Band);
+// Glyph buttons: every kind enabled and disabled, and a custom glyph in each layout.
+void AddButtonSamples(TGalleryBand& Band);
+// Panels with and without accelerator characters and with each bevel, and images.
+void AddPanelSamples(TGalleryBand& Band);
+// Buttons that show the message dialog with the usual button sets, icons and sub-messages.
+void AddMessageDialogSamples(TGalleryBand& Band);

@@ -1,0 +1,52 @@
+// The component gallery started as a user would start it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "TestSupport.h"
+
+namespace {
+
+using namespace testing_support;
+
+struct ButtonWindow {
+    String Caption;
+    bool Enabled;
+    bool operator==(const ButtonWindow&) const = default;
+};
+
+BOOL CALLBACK CollectGlyphButton(HWND h, LPARAM l) {
+    wchar_t cls[64], text[256];
+    GetClassNameW(h, cls, 64);
+    GetWindowTextW(h, text, 256);
+    if (String(cls) == L"TssButton")
+        reinterpret_cast<std::vector<ButtonWindow>*>(l)->push_back({text, IsWindowEnabled(h) != 0});
+    return TRUE;
+}
+
+// The glyph buttons anywhere inside the window.
+std::vector<ButtonWindow> GlyphButtons(HWND window) {
+    std::vector<ButtonWindow> buttons;
+    EnumChildWindows(window, CollectGlyphButton, LPARAM(&buttons));
+    return buttons;
+}
+
+TEST(GalleryProcess, ShowsEveryButtonKindEnabledAndDisabledAndClosesCleanly) {
+    ChildProcess gallery(BinDir() + L"ssGallery.exe", L"");
+    HWND form = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (form = FindProcessWindow(gallery.Pid(), L"TfmGallery")) != nullptr; }, 30000));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form) != 0; }, 10000));
+
+    auto buttons = GlyphButtons(form);
+    for (const wchar_t* caption : {L"OK", L"ｷｬﾝｾﾙ", L"ﾍﾙﾌﾟ(&H)", L"はい(&Y)", L"いいえ(&N)", L"閉じる(&C)", L"中止(&A)",
+                                   L"再試行(&R)", L"無視(&I)", L"すべて", L"プログラムの終了(&X)", L"処理終了(&Q)"}) {
+        SCOPED_TRACE(Utf8(caption));
+        for (bool enabled : {true, false})
+            EXPECT_EQ(std::count(buttons.begin(), buttons.end(), ButtonWindow{caption, enabled}), 1) << enabled;
+    }
+
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(gallery.WaitExit(20000), 0u);
+}
+
+}  // namespace
