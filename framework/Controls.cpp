@@ -326,6 +326,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FWidth = AWidth;
     FHeight = AHeight;
     if (FHandle) MoveWindow(FHandle, ALeft, ATop, AWidth, AHeight, TRUE);
+    if (FAlign != TAlign::alNone && FParent) FParent->AlignControls();
 }
 
 void TWinControl::SetVisible(bool v) {
