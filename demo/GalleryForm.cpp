@@ -18,6 +18,7 @@ const TGallerySection kSections[] = {
     {L"ボタン　TssButton", AddButtonSamples},
     {L"パネルとイメージ　TssPanel・TssImage", AddPanelSamples},
     {L"メッセージダイアログ　TssMessageDialog", AddMessageDialogSamples},
+    {L"ファイル操作　TssFileControl", AddFileOperationSamples},
 };
 
 constexpr int kStatusHeight = 24;

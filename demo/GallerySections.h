@@ -10,3 +10,5 @@ void AddButtonSamples(TGalleryBand& Band);
 void AddPanelSamples(TGalleryBand& Band);
 // Buttons that show the message dialog with the usual button sets, icons and sub-messages.
 void AddMessageDialogSamples(TGalleryBand& Band);
+// File operations on a scratch folder, with the progress window shown.
+void AddFileOperationSamples(TGalleryBand& Band);
