@@ -107,9 +107,16 @@ TEST(RecycleDelete, PurgeTouchesNothingOutsideThePurgeFolder) {
                            L"trash\\keep.txt", L"trash\\Recycle\\201001010000\\old.txt", L"src\\new.txt",
                            L"201001010000\\sibling.txt"});
     const Names outside = ListTree(root / L"outside");
-    // a read-only root is emptied and removed like any other
+    // A read-only root with a read-only file is emptied and removed like any other. (Wine removes a
+    // read-only folder itself; Windows refuses to unless its read-only bit is cleared first.)
     MakeTree(root / L"trash\\Recycle", {L"201001020000\\ro.txt"});
     SetFileAttributesW((root / L"trash\\Recycle\\201001020000\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW((root / L"trash\\Recycle\\201001020000").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    // A name with trailing dots stands for the folder without them ("20100104" here, no trash
+    // root by its length), so it is passed over rather than handed on.
+    MakeTree(root / L"trash\\Recycle", {L"20100104\\kept.txt"});
+    const bool dotted = CreateDirectoryW((L"\\\\?\\" + root / L"trash\\Recycle\\20100104....").c_str(), nullptr);
 
     struct Link {
         std::string path;
@@ -132,6 +139,7 @@ TEST(RecycleDelete, PurgeTouchesNothingOutsideThePurgeFolder) {
     EXPECT_TRUE(FileExists(root / L"201001010000\\sibling.txt"));
     EXPECT_FALSE(DirectoryExists(root / L"trash\\Recycle\\201001010000"));
     EXPECT_FALSE(DirectoryExists(root / L"trash\\Recycle\\201001020000"));
+    EXPECT_TRUE(FileExists(root / L"trash\\Recycle\\20100104\\kept.txt")) << dotted;
     if (UnderWine()) {
         EXPECT_TRUE(FileExists(root / L"trash\\Recycle\\201001030000\\o.txt"));
     }
