@@ -62,7 +62,6 @@ protected:
     virtual TDateTime Today() const;
 
 public:
-
     // Probes the drive (mode 0 for reading; bit 0 or 1 for writing) and asks the user to put it
     // right until it is fine (true) or the user gives up (false, ErrorCode is the status).
     bool DrvCheck(wchar_t drive, int mode);
