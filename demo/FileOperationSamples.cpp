@@ -1,6 +1,10 @@
+#include <vector>
+
 #include "GallerySections.h"
 #include "SysUtils.h"
 #include "ssButton.h"
+#include "ssDir.h"
+#include "ssLabel.h"
 #include "ssFCtrl.h"
 #include "ssFCtrlDlg.h"
 
@@ -31,6 +35,24 @@ bool FillScratch() {
     return true;
 }
 
+// The trash tree: the receiving folders and, under the first of them, the dated folders.
+String TrashTree() {
+    String trash = ScratchFolder() + L"trash";
+    if (!DirectoryExists(trash)) return L"（ごみ箱はまだありません）";
+    TssDirWalk walk(nullptr);
+    walk.SetTargetDirectory(trash);
+    walk.SetMaxLevel(2);
+    walk.SetisDoProcessMessages(false);
+    String tree;
+    walk.OnEnterDirectory = [&](TssDirectory* dir) {
+        if (walk.Level() == 0) return;
+        tree += (walk.Level() == 1 ? (tree.empty() ? L"" : L"\r\n") + ExtractFileName(dir->DirName()) + L"\\ :"
+                                   : L" " + ExtractFileName(dir->DirName()));
+    };
+    walk.Execute();
+    return tree;
+}
+
 struct TOperation {
     const wchar_t* Caption;
     std::function<bool(TssFileControl&)> Run;
@@ -42,6 +64,7 @@ void AddFileOperationSamples(TGalleryBand& Band) {
         {L"コピー src → dst", [](TssFileControl& fc) { return fc.ssCopyFile(ScratchFolder() + L"src\\*.*", ScratchFolder() + L"dst\\"); }},
         {L"移動 dst → moved", [](TssFileControl& fc) { return fc.ssMoveFile(ScratchFolder() + L"dst\\*.*", ScratchFolder() + L"moved\\"); }},
         {L"削除 moved", [](TssFileControl& fc) { return fc.ssDeleteFile(ScratchFolder() + L"moved\\"); }},
+        {L"ごみ箱へ src", [](TssFileControl& fc) { return fc.ssRecycleDelete(ScratchFolder() + L"src\\", ScratchFolder() + L"trash\\"); }},
     };
     Band.NewRow(L"作業フォルダ（一時フォルダ）", 26);
     auto* fill = Band.Add<TssButton>(150);
@@ -49,16 +72,26 @@ void AddFileOperationSamples(TGalleryBand& Band) {
     fill->OnClick = [report = Band.Report()](TObject*) {
         report(FillScratch() ? ScratchFolder() + L"src に作成しました" : L"作成できませんでした");
     };
+    std::vector<TssButton*> buttons;
     for (const TOperation& op : operations) {
-        auto* button = Band.Add<TssButton>(150);
-        button->SetCaption(op.Caption);
-        button->OnClick = [&op, report = Band.Report()](TObject*) {
+        buttons.push_back(Band.Add<TssButton>(130));
+        buttons.back()->SetCaption(op.Caption);
+    }
+    Band.NewRow(L"ごみ箱の中", 48);
+    auto* tree = Band.Add<TssLabel>(540);
+    tree->SetAutoSize(false);
+    tree->SetHeight(48);
+    tree->SetCaption(TrashTree());
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        const TOperation& op = operations[i];
+        buttons[i]->OnClick = [&op, tree, report = Band.Report()](TObject*) {
             TssFileControl fc(nullptr);
             fc.SetEnabledDialog(true);
             fc.Dialog()->SetCaption(op.Caption);
             bool ok = op.Run(fc);
             report(String(op.Caption) + (ok ? L"：" + IntToStr(fc.FileCount()) + L" ファイル"
                                             : L"：エラー " + IntToStr(int(fc.ErrorCode())) + L" " + fc.ErrorFile()));
+            tree->SetCaption(TrashTree());
         };
     }
 }

@@ -11,13 +11,17 @@
 #include <winternl.h>
 
 #include "ssComFolder.h"
+#include "ssDate.h"
+#include "ssDir.h"
 #include "ssDrive.h"
 #include "ssDriveType.h"
 #include "ssFCtrlDlg.h"
 #include "ssFileSystem.h"
 #include "ssMsgDlg.h"
 #include "ssOSVer.h"
+#include "ssStrUty.h"
 #include "ssSysInf.h"
+#include "ssTrash.h"
 
 namespace {
 
@@ -770,4 +774,87 @@ int TssFileControl::AskDrive(const String& text) {
     dialog.SetIconType(TMsgDlgType::mtWarning);
     dialog.SetMsg(text);
     return dialog.Execute() == int(TssMDialogModalResult::dmrCancel) ? 2 : 4;
+}
+
+// ---- recycling ----
+
+namespace {
+// A trash root is named by its day, yyyymmdd, and four more characters (its time of day).
+constexpr std::size_t kDayDigits = 8;
+constexpr std::size_t kTrashRootNameLength = kDayDigits + 4;
+
+// The day of a trash root's name as yyyymmdd; -1 for a name that is no trash root's.
+int TrashRootDay(const String& name) {
+    if (name.size() != kTrashRootNameLength) return -1;
+    const String day = name.substr(0, kDayDigits);
+    return IsNumeric(day) ? std::stoi(day) : -1;
+}
+
+// A folder that the purge may hand to the deletion as "folder\": no link (its content lies
+// elsewhere), and a name the platform takes as it is (one with trailing dots or spaces would
+// name another folder).
+bool PurgeableFolder(TssDirectory* dir) {
+    const int attributes = dir->Attribute();
+    return attributes != -1 && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+           FullFolderPath(dir->DirName()) == dir->DirName();
+}
+}  // namespace
+
+TDateTime TssFileControl::Today() const { return Date(); }
+
+bool TssFileControl::ssRecycleDelete(const String& sSrc, const String& sRecyclePath) {
+    const String trash = sRecyclePath.empty()
+                             ? IncludeTrailingPathDelimiter(TssCommonFolder::GetObject()->CompanyRootFolder())
+                             : sRecyclePath;
+    struct Restore {
+        TssFileControl* self;
+        TssFileType attribute;
+        TssCopyFiles files;
+        TssCopyMode mode;
+        ~Restore() {
+            self->FAttribute = attribute;
+            self->FFile = files;
+            self->FCopyMode = mode;
+        }
+    } restore{this, FAttribute, FFile, FCopyMode};
+    FAttribute = kAllAttributes;
+    FFile = TssCopyFiles::cfAllFiles;
+    FCopyMode = TssCopyMode::cmOverwrite;
+
+    String purgeFolder;
+    bool result;
+    {
+        ssKVRTrashPath trashPath;
+        trashPath.SetPath(sSrc, trash);
+        FRecycleRootPath = trashPath.RecycleRootPath();
+        purgeFolder = trashPath.RecycleDeletePath();
+        result = ssMoveFile(sSrc, trashPath.RecyclePath());
+    }
+    if (!result) return false;
+    if (IsFolderPath(sSrc)) ssDeleteFile(sSrc);
+    if (!DirectoryExists(purgeFolder)) return true;
+
+    TssDate day;
+    day.CreateFromDateTime(Today());
+    day.AddD(-10, true);
+    Fi10BeforeDay = day.SeirekiINT();
+
+    struct ListScope {
+        TssFileControl* self;
+        ~ListScope() { self->FDelDirList.reset(); }
+    } listScope{this};
+    FDelDirList = std::make_unique<TStringList>();
+    TssDirWalk walk(nullptr);
+    walk.SetTargetDirectory(purgeFolder);
+    walk.SetRecursive(false);
+    walk.SetisDoProcessMessages(false);
+    walk.OnFoundDir = [this](TssDirectory* dir) {
+        const int rootDay = TrashRootDay(ExtractFileName(dir->DirName()));
+        if (rootDay >= 0 && rootDay < Fi10BeforeDay && PurgeableFolder(dir))
+            FDelDirList->Add(dir->DirName() + L"\\");
+    };
+    walk.Execute();
+    for (int i = 0; i < FDelDirList->Count(); ++i)
+        if (!ssDeleteFile(FDelDirList->Get(i))) return false;
+    return true;
 }

@@ -53,6 +53,19 @@ public:
     // folders and of the maker's program folders is never deleted.
     bool ssDeleteFile(const String& sPath);
 
+    // Moves what sSrc matches into the maker's trash below sRecyclePath (empty: the company
+    // root folder), removes an emptied source folder, and purges the dated trash roots ten or
+    // more days old. False when the move or the purge fails; a bad trash destination raises
+    // ETrashException. Attribute, CopyFiles and CopyMode keep the caller's values.
+    bool ssRecycleDelete(const String& sSrc, const String& sRecyclePath);
+    // The dated trash root of the last recycling.
+    const String& RecycleRootPath() const { return FRecycleRootPath; }
+
+protected:
+    // Today's date, from which the purge counts the age of the trash roots.
+    virtual TDateTime Today() const;
+
+public:
     // Probes the drive (mode 0 for reading; bit 0 or 1 for writing) and asks the user to put it
     // right until it is fine (true) or the user gives up (false, ErrorCode is the status).
     bool DrvCheck(wchar_t drive, int mode);
@@ -138,4 +151,7 @@ private:
     std::unique_ptr<TfmFileControl> Ffm;  // the progress window during a call
     int FProgressDepth = 0;               // operations running inside one another
     TssMessageDialog* MessageDialog = nullptr;  // the drive question while it is asked
+    String FRecycleRootPath;
+    std::unique_ptr<TStringList> FDelDirList;  // the trash roots to purge, only while purging
+    int Fi10BeforeDay = 0;                     // yyyymmdd: trash roots dated before it are purged
 };
