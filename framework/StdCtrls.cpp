@@ -77,17 +77,19 @@ void TLabel::DoDrawText(RECT& r, UINT flags) {
     TCanvas* c = Canvas();
     c->Font()->Assign(*FFont);
     if (FEnabled) {
-        c->DrawText(text, r, flags);
+        DrawLabelText(r, flags, text);
         return;
     }
     // Disabled text: a highlight copy one pixel down-right under a shadow copy.
     OffsetRect(&r, 1, 1);
     c->Font()->SetColor(clBtnHighlight);
-    c->DrawText(text, r, flags);
+    DrawLabelText(r, flags, text);
     OffsetRect(&r, -1, -1);
     c->Font()->SetColor(clBtnShadow);
-    c->DrawText(text, r, flags);
+    DrawLabelText(r, flags, text);
 }
+
+void TLabel::DrawLabelText(RECT& r, UINT flags, const String& text) { Canvas()->DrawText(text, r, flags); }
 
 void TLabel::AdjustBounds() {
     if (!FAutoSize || ComponentState().Contains(TComponentStateItem::csLoading)) return;

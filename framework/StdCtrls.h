@@ -26,8 +26,10 @@ public:
 
 protected:
     void Paint() override;
-    // Draws (or with DT_CALCRECT measures) the caption in r.
+    // Draws (or with DT_CALCRECT measures) the caption in r: once, or twice embossed when disabled.
     virtual void DoDrawText(RECT& r, UINT flags);
+    // One drawing (or measuring) of text in r with the canvas as DoDrawText prepared it.
+    virtual void DrawLabelText(RECT& r, UINT flags, const String& text);
     // With AutoSize, takes the measured size of the text, keeping the right edge for right alignment.
     virtual void AdjustBounds();
     void Loaded() override;

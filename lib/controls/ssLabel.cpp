@@ -178,24 +178,7 @@ void TssLabel::Paint() {
     DoDrawText(r, flags | AlignmentFlag());
 }
 
-void TssLabel::DoDrawText(RECT& r, UINT flags) {
-    String text = FCaption;
-    if ((flags & DT_CALCRECT) && (text.empty() || (FShowAccelChar && text == L"&"))) text += L' ';
-    if (!FShowAccelChar) flags |= DT_NOPREFIX;
-    flags = DrawTextBiDiModeFlags(flags);
-    TCanvas* c = Canvas();
-    c->Font()->Assign(*FFont);
-    if (FEnabled) {
-        DrawPitched(r, flags, text);
-        return;
-    }
-    OffsetRect(&r, 1, 1);
-    c->Font()->SetColor(clBtnHighlight);
-    DrawPitched(r, flags, text);
-    OffsetRect(&r, -1, -1);
-    c->Font()->SetColor(clBtnShadow);
-    DrawPitched(r, flags, text);
-}
+void TssLabel::DrawLabelText(RECT& r, UINT flags, const String& text) { DrawPitched(r, flags, text); }
 
 int TssLabel::DrawPitched(RECT& r, UINT flags, const String& text) {
     TCanvas* c = Canvas();

@@ -43,7 +43,7 @@ public:
 
 protected:
     void Paint() override;
-    void DoDrawText(RECT& r, UINT flags) override;
+    void DrawLabelText(RECT& r, UINT flags, const String& text) override;
 
 private:
     int DrawPitched(RECT& r, UINT flags, const String& text);
