@@ -64,8 +64,10 @@ void TLabel::Paint() {
     if (FLayout != TTextLayout::tlTop) {
         RECT calc = r;
         DoDrawText(calc, flags | DT_CALCRECT);
-        OffsetRect(&r, 0, FLayout == TTextLayout::tlBottom ? FHeight - calc.bottom : (FHeight - calc.bottom) / 2);
+        int th = calc.bottom - calc.top;
+        OffsetRect(&r, 0, FLayout == TTextLayout::tlBottom ? FHeight - th : (FHeight - th) / 2);
     }
+    AdjustTextRect(r);
     DoDrawText(r, flags);
 }
 

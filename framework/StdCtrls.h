@@ -28,6 +28,8 @@ protected:
     void Paint() override;
     // Draws (or with DT_CALCRECT measures) the caption in r: once, or twice embossed when disabled.
     virtual void DoDrawText(RECT& r, UINT flags);
+    // The last say on the rectangle the caption is drawn in, once it is placed by the layout.
+    virtual void AdjustTextRect(RECT& r) {}
     // One drawing (or measuring) of text in r with the canvas as DoDrawText prepared it.
     virtual void DrawLabelText(RECT& r, UINT flags, const String& text);
     // With AutoSize, takes the measured size of the text, keeping the right edge for right alignment.

@@ -157,25 +157,10 @@ void TssLabel::BuildLines(TStrings* List) {
     for (const String& line : SplitAtCR(NormalizeBreaks(FCaption))) List->Add(line);
 }
 
-void TssLabel::Paint() {
-    TCanvas* c = Canvas();
-    RECT r{0, 0, FWidth, FHeight};
-    if (!FTransparent) {
-        c->Brush()->SetColor(FColor);
-        c->FillRect(r);
-    }
-    c->Brush()->SetStyle(TBrushStyle::bsClear);
-    UINT flags = DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0);
-    if (FLayout != TTextLayout::tlTop) {
-        RECT calc = r;
-        DoDrawText(calc, flags | DT_CALCRECT);
-        int th = calc.bottom - calc.top;
-        OffsetRect(&r, 0, FLayout == TTextLayout::tlBottom ? FHeight - th : (FHeight - th) / 2);
-    }
-    // The pitch after the last character takes no room.
+// The pitch after the last character takes no room.
+void TssLabel::AdjustTextRect(RECT& r) {
     int p = Pitch();
     if (p > 0 && FAlignment != TAlignment::taLeftJustify) r.right += p;
-    DoDrawText(r, flags | AlignmentFlag());
 }
 
 void TssLabel::DrawLabelText(RECT& r, UINT flags, const String& text) { DrawPitched(r, flags, text); }

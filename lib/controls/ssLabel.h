@@ -42,7 +42,7 @@ public:
     virtual void BuildLines(TStrings* List);
 
 protected:
-    void Paint() override;
+    void AdjustTextRect(RECT& r) override;
     void DrawLabelText(RECT& r, UINT flags, const String& text) override;
 
 private:
