@@ -29,6 +29,24 @@ const wchar_t* const kScriptLines[] = {
 const wchar_t* const kBatchFormat =
     L"sqlcmd -U sa -P MNBpoiuytr9753 -S .\\%s -i \"%%~dp0%sdefaultdb.sql\" -o \"%%~dp0%sdefaultdb.LOG\"";
 
+// A deletion that fails while another program (a virus scanner, the interpreter closing the
+// batch) still holds the file is tried again for about a second.
+const int kDeleteAttempts = 10;
+const DWORD kDeleteRetryMs = 100;
+
+// Deletes a file the tool wrote; answers why it is still there, empty when it is gone.
+String DeleteOwnFile(const String& file) {
+    TssFileControl files(nullptr);
+    // The tool has just written there; the drive probe could only ask the user needlessly.
+    files.SetEnableDrvCheck(false);
+    for (int attempt = 1; !files.ssDeleteFile(file); ++attempt) {
+        if (attempt == kDeleteAttempts)
+            return Format(L"ファイル %s を削除できません。%s", {file, SysErrorMessage(files.ErrorCode())});
+        Sleep(kDeleteRetryMs);
+    }
+    return {};
+}
+
 void SetToolFont(TControl* c) {
     c->Font()->SetName(L"ＭＳ ゴシック");
     c->Font()->SetHeight(-16);
@@ -84,10 +102,14 @@ void TForm1::ssButton1Click(TObject* Sender) {
     if (MessageDlg(L"平成28年10月14日付QuillNEWSでご報告の現象の回避処理を行います。\r\nよろしいですか？",
                    TMsgDlgType::mtConfirmation, {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}, 0) == mrNo)
         return;
+    String failure;
     try {
-        execute();
+        for (const String& line : execute()) failure += L"\r\n" + line;
     } catch (const Exception& e) {
-        Application->MessageBox(L"処理が異常終了しました。\r\n" + e.Message(), Application->Title(), MB_OK);
+        failure = L"\r\n" + e.Message();
+    }
+    if (!failure.empty()) {
+        Application->MessageBox(L"処理が異常終了しました。" + failure, Application->Title(), MB_OK);
         return;
     }
     Application->MessageBox(L"復旧処理が正常終了しました。", Application->Title(), MB_OK);
@@ -96,26 +118,48 @@ void TForm1::ssButton1Click(TObject* Sender) {
 
 void TForm1::ssButton2Click(TObject* Sender) { Close(); }
 
-void TForm1::execute() {
+std::vector<String> TForm1::execute() {
+    const String folder = WorkFolder();
+    auto logOf = [&](const String& instance) { return folder + L"\\" + instance + L"defaultdb.LOG"; };
+    std::vector<String> failures;
+    String error;  // a failure outside the instances' own steps
     try {
-        if (!TssOSVer().isAboveWinVista()) return;
-        for (const wchar_t* instance : kInstances) RepairInstance(instance);
+        if (!TssOSVer().isAboveWinVista()) return {};
+        std::vector<String> logs;  // sqlcmd's output, removed after each pass that succeeded
+        for (const wchar_t* instance : kInstances) logs.push_back(logOf(instance));
+        for (const wchar_t* instance : kInstances) {
+            const String why = RepairInstance(instance);
+            if (why.empty()) {
+                for (const String& log : logs) DeleteOwnFile(log);
+                continue;
+            }
+            failures.push_back(instance + String(L"：") + why);
+            std::erase(logs, logOf(instance));  // the only trace of what went wrong
+        }
     } catch (const Exception& e) {
-        TStringList log;
-        log.Add(e.Message());
-        log.SaveToFile(WorkFolder() + L"\\defaultdb_Error.log");
+        error = e.Message();
     }
+    std::vector<String> report = failures;
+    if (!error.empty()) report.push_back(error);
+    if (report.empty()) return {};
+    try {
+        TStringList log;
+        for (const String& line : report) log.Add(line);
+        log.SaveToFile(folder + L"\\defaultdb_Error.log");
+    } catch (const Exception& e) {
+        if (failures.empty()) throw;
+        report.push_back(e.Message());
+    }
+    // A failure outside the instances' own steps leaves the repair itself done.
+    if (failures.empty()) return {};
+    return report;
 }
 
-void TForm1::RepairInstance(const String& instance) {
+String TForm1::RepairInstance(const String& instance) {
     const String folder = WorkFolder();
     const String script = folder + L"\\" + instance + L"defaultdb.sql";
     const String batch = folder + L"\\" + instance + L"defaultdb.bat";
-    auto deleteGenerated = [&] {
-        TssFileControl files(nullptr);
-        files.ssDeleteFile(script);
-        files.ssDeleteFile(batch);
-    };
+    String failure;
     try {
         TStringList lines;
         for (const wchar_t* line : kScriptLines) lines.Add(line);
@@ -126,17 +170,17 @@ void TForm1::RepairInstance(const String& instance) {
         batchLines.SaveToFile(batch);
 
         cmdBcp->SetExeName(batch);
-        try {
-            cmdBcp->Execute();
-        } catch (...) {
-            deleteGenerated();
-            throw;
-        }
-        deleteGenerated();
+        if (!cmdBcp->Execute())
+            failure = L"バッチを起動できません。" + SysErrorMessage(cmdBcp->ErrCode());
+        else if (cmdBcp->ExitCode() != 0)
+            failure = Format(L"バッチが終了コード %u で終了しました。", {(long long)cmdBcp->ExitCode()});
+    } catch (const Exception& e) {
+        failure = e.Message();
     } catch (...) {
-        return;  // this instance is skipped without a message; the next one is still tried
+        failure = L"予期しないエラーが発生しました。";
     }
-    TssFileControl files(nullptr);
-    files.ssDeleteFile(folder + L"\\MSSQL2K54KVRdefaultdb.LOG");
-    files.ssDeleteFile(folder + L"\\MSSQL2008KVRdefaultdb.LOG");
+    // The batch holds the sa password: it goes on every path, a half-written one too.
+    for (const String& file : {script, batch})
+        if (String why = DeleteOwnFile(file); !why.empty()) failure += (failure.empty() ? L"" : L" ") + why;
+    return failure;
 }

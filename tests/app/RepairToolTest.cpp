@@ -40,6 +40,9 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+const String kConfirm = L"平成28年10月14日付QuillNEWSでご報告の現象の回避処理を行います。\r\nよろしいですか？";
+const String kSuccess = L"復旧処理が正常終了しました。";
+
 // The tool started as a user would start it, from a folder of its own, with the stand-in
 // sqlcmd first on its search path.
 class RepairToolProcess : public ::testing::Test {
@@ -52,10 +55,10 @@ protected:
         ASSERT_TRUE(CopyFileW((BinDir() + L"VOLQADefDB.exe").c_str(), (work + L"\\VOLQADefDB.exe").c_str(), FALSE));
     }
 
-    void Start() {
+    void Start(bool withSqlcmd = true) {
         wchar_t path[32768];
         DWORD n = GetEnvironmentVariableW(L"PATH", path, 32768);
-        ScopedEnv searchPath(L"PATH", BinDir() + L";" + String(path, n));
+        ScopedEnv searchPath(L"PATH", (withSqlcmd ? BinDir() + L";" : L"") + String(path, n));
         ScopedEnv recordDir(L"SQLCMD_RECORD_DIR", record);
         tool = std::make_unique<ChildProcess>(work + L"\\VOLQADefDB.exe", L"", work);
         ASSERT_TRUE(PumpUntil([&] { return (form = FindProcessWindow(tool->Pid(), L"TForm1")) != nullptr; }, 30000));
@@ -78,14 +81,28 @@ protected:
 
     void ClickRun() { PostMessageW(Button(L"実行"), BM_CLICK, 0, 0); }
 
+    // Runs the repair and expects the failure box with these lines under its first one; the
+    // window stays open for another try, and "中止" still ends the tool.
+    void ExpectFailure(const std::vector<String>& lines) {
+        ClickRun();
+        EXPECT_EQ(Answer(IDYES), kConfirm);
+        String text = L"処理が異常終了しました。";
+        for (const String& line : lines) text += L"\r\n" + line;
+        EXPECT_EQ(Answer(IDOK), text);
+        Sleep(500);
+        EXPECT_TRUE(IsWindowVisible(form));
+        EXPECT_EQ(tool->WaitExit(0), DWORD(STILL_ACTIVE));
+        PostMessageW(Button(L"中止"), BM_CLICK, 0, 0);
+        EXPECT_EQ(tool->WaitExit(20000), 0u);
+    }
+
+    String Work(const String& name) const { return work + L"\\" + name; }
+
     TempDir dir;
     String work, record;
     std::unique_ptr<ChildProcess> tool;
     HWND form = nullptr;
 };
-
-const String kConfirm = L"平成28年10月14日付QuillNEWSでご報告の現象の回避処理を行います。\r\nよろしいですか？";
-const String kSuccess = L"復旧処理が正常終了しました。";
 
 TEST_F(RepairToolProcess, RunsBothInstancesMinimisedAndLeavesNothingBehind) {
     Start();
@@ -146,6 +163,87 @@ TEST_F(RepairToolProcess, BeforeVistaNothingRunsAndSuccessIsReported) {
     EXPECT_EQ(FolderEntries(record), std::vector<String>{});
 }
 
+std::string ErrorLog(const std::vector<String>& lines) {
+    std::string log;
+    for (const String& line : lines) log += StringToAnsi(line) + "\r\n";
+    return log;
+}
+
+TEST_F(RepairToolProcess, AFailingSqlcmdIsReportedAndItsLogKept) {
+    ScopedEnv codes(L"SQLCMD_EXIT_CODES", L"1 0");
+    Start();
+    const std::vector<String> failed{L"MSSQL2K54KVR：バッチが終了コード 1 で終了しました。"};
+    ExpectFailure(failed);
+    EXPECT_EQ(Lines(ReadBytes(record + L"\\calls.txt")).size(), 2u);
+    // The second instance's pass removes only its own output.
+    EXPECT_EQ(FolderEntries(work),
+              (std::vector<String>{L"MSSQL2K54KVRdefaultdb.LOG", L"VOLQADefDB.exe", L"defaultdb_Error.log"}));
+    EXPECT_EQ(ReadBytes(Work(L"MSSQL2K54KVRdefaultdb.LOG")), "done\r\n");
+    EXPECT_EQ(ReadBytes(Work(L"defaultdb_Error.log")), ErrorLog(failed));
+}
+
+TEST_F(RepairToolProcess, NoSqlcmdOnTheSearchPathFailsBothInstances) {
+    Start(false);
+    // The command interpreter ends a batch whose last command it cannot find with 9009.
+    const std::vector<String> failed{L"MSSQL2K54KVR：バッチが終了コード 9009 で終了しました。",
+                                     L"MSSQL2008KVR：バッチが終了コード 9009 で終了しました。"};
+    ExpectFailure(failed);
+    EXPECT_EQ(FolderEntries(work), (std::vector<String>{L"VOLQADefDB.exe", L"defaultdb_Error.log"}));
+    EXPECT_EQ(ReadBytes(Work(L"defaultdb_Error.log")), ErrorLog(failed));
+}
+
+// The folder cannot be written where the tool writes: the first instance's script, the second
+// one's batch (a stale one, password and all) and the error log are held open by another
+// program, which only lets them be deleted. Under Wine, run as root, nothing else refuses a
+// write: the read-only attribute is kept in Unix mode bits that root writes through, and folder
+// ACLs are not enforced. On Windows a read-only file or an ACL that denies writing fails at the
+// same places with "access denied" instead.
+TEST_F(RepairToolProcess, AnUnwritableFolderIsReportedAndNoBatchRemains) {
+    const String script = Work(L"MSSQL2K54KVRdefaultdb.sql"), batch = Work(L"MSSQL2008KVRdefaultdb.bat"),
+                 log = Work(L"defaultdb_Error.log");
+    WriteBytes(script, "stale\r\n");
+    WriteBytes(batch, "sqlcmd -U sa -P stale\r\n");
+    WriteBytes(log, "an older failure\r\n");
+    std::vector<HANDLE> held;
+    for (const String& f : {script, batch, log})
+        held.push_back(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+    // sqlcmd's output from an earlier run stays: no pass of this run succeeds.
+    for (const wchar_t* name : {L"MSSQL2K54KVRdefaultdb.LOG", L"MSSQL2008KVRdefaultdb.LOG"})
+        WriteBytes(Work(name), "earlier\r\n");
+    Start();
+    const String busy = SysErrorMessage(ERROR_SHARING_VIOLATION);
+    ExpectFailure({L"MSSQL2K54KVR：ファイル " + script + L" を作成できません。" + busy,
+                   L"MSSQL2008KVR：ファイル " + batch + L" を作成できません。" + busy,
+                   L"ファイル " + log + L" を作成できません。" + busy});
+    for (HANDLE h : held) CloseHandle(h);
+    EXPECT_EQ(FolderEntries(record), std::vector<String>{});
+    EXPECT_EQ(FolderEntries(work), (std::vector<String>{L"MSSQL2008KVRdefaultdb.LOG", L"MSSQL2K54KVRdefaultdb.LOG",
+                                                        L"VOLQADefDB.exe", L"defaultdb_Error.log"}));
+    EXPECT_EQ(ReadBytes(Work(L"MSSQL2K54KVRdefaultdb.LOG")), "earlier\r\n");
+    EXPECT_EQ(ReadBytes(log), "an older failure\r\n");
+}
+
+// Each batch stays open in a process left behind by sqlcmd, which lets no one delete it.
+TEST_F(RepairToolProcess, ABatchThatCannotBeDeletedFailsItsInstance) {
+    const wchar_t* const releaseName = L"RepairToolTestReleaseBatch";
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, releaseName);
+    ScopedEnv hold(L"SQLCMD_HOLD_BATCH", releaseName);
+    Start();
+    const String busy = SysErrorMessage(ERROR_SHARING_VIOLATION);
+    std::vector<String> failed;
+    for (const wchar_t* instance : {L"MSSQL2K54KVR", L"MSSQL2008KVR"})
+        failed.push_back(instance + String(L"：ファイル ") + Work(instance + String(L"defaultdb.bat")) +
+                         L" を削除できません。" + busy);
+    ExpectFailure(failed);
+    EXPECT_EQ(ReadBytes(Work(L"defaultdb_Error.log")), ErrorLog(failed));
+    SetEvent(release);
+    for (const wchar_t* instance : {L"MSSQL2K54KVR", L"MSSQL2008KVR"}) {
+        const String batch = Work(instance + String(L"defaultdb.bat"));
+        EXPECT_TRUE(PumpUntil([&] { return DeleteFileW(batch.c_str()) != 0; }, 20000));
+    }
+    CloseHandle(release);
+}
+
 // A pass whose failure escapes the per-instance guard: the message replaces the error log.
 class TFailingForm : public TForm1 {
     SS_CLASS(TFailingForm, TForm1)
@@ -154,7 +252,7 @@ public:
     std::vector<String> instances;
 
 protected:
-    void RepairInstance(const String& instance) override {
+    String RepairInstance(const String& instance) override {
         instances.push_back(instance);
         throw EWriteError(L"ログを削除できません");
     }
@@ -165,7 +263,8 @@ TEST(RepairToolForm, AFailureReplacesAStaleErrorLog) {
     WriteBytes(log, "an older failure\r\nwith two lines and more text than the new one\r\n");
     {
         TFailingForm form(Application);
-        form.execute();
+        // The repair itself counts as done, as when the logs could not be removed.
+        EXPECT_EQ(form.execute(), std::vector<String>{});
         EXPECT_EQ(form.instances, std::vector<String>{L"MSSQL2K54KVR"});
     }
     EXPECT_EQ(ReadBytes(log), StringToAnsi(L"ログを削除できません\r\n"));

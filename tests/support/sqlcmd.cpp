@@ -2,12 +2,16 @@
 // it appends its command line to calls.txt (UTF-8, one line a call), copies the script given
 // with -i to script<N>.sql and the batch beside it to batch<N>.bat, and appends how its parent (the command interpreter running the
 // batch) was started to parents.txt: "<start flags> <show state>". It writes "done" to the
-// -o file, as the real client writes its output there.
+// -o file, as the real client writes its output there. SQLCMD_EXIT_CODES gives the exit code
+// of each call in turn ("1 0": the first call fails), 0 after the list. With SQLCMD_HOLD_BATCH
+// naming an event, it leaves a copy of itself behind that keeps the batch open, without letting
+// it be deleted, until the event is set.
 #include <windows.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,6 +35,26 @@ void Append(const std::wstring& file, const std::string& bytes) {
     DWORD put = 0;
     WriteFile(h, bytes.data(), DWORD(bytes.size()), &put, nullptr);
     CloseHandle(h);
+}
+
+// The number of calls recorded in calls.txt, this one included.
+int CallNumber(const std::wstring& calls) {
+    HANDLE h = CreateFileW(calls.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    int lines = 0;
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof(buf), &got, nullptr) && got)
+        for (DWORD i = 0; i < got; ++i) lines += buf[i] == '\n';
+    CloseHandle(h);
+    return lines;
+}
+
+int ExitCodeOfCall(int call) {
+    std::wistringstream codes(Env(L"SQLCMD_EXIT_CODES"));
+    int code = 0;
+    for (int i = 0; i < call; ++i)
+        if (!(codes >> code)) return 0;
+    return code;
 }
 
 DWORD ParentPid() {
@@ -63,16 +87,39 @@ std::string ParentStart() {
     return result;
 }
 
+// Starts "sqlcmd --hold" with an inherited handle on the batch; it lives on after this call.
+void LeaveBatchHeld(const std::wstring& batch) {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE h = CreateFileW(batch.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
+                           nullptr);
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring cmd = L"\"" + std::wstring(self) + L"\" --hold";
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessW(self, cmd.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr, &si, &pi)) {
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    CloseHandle(h);
+}
+
 }  // namespace
 
 int wmain() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc == 2 && std::wstring(argv[1]) == L"--hold") {
+        HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, Env(L"SQLCMD_HOLD_BATCH").c_str());
+        WaitForSingleObject(release, 60000);
+        return 0;
+    }
     std::wstring dir = Env(L"SQLCMD_RECORD_DIR");
     if (dir.empty()) return 1;
     Append(dir + L"\\calls.txt", Utf8(GetCommandLineW()) + "\n");
+    const int call = CallNumber(dir + L"\\calls.txt");
     Append(dir + L"\\parents.txt", ParentStart() + "\n");
 
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     for (int i = 1; i + 1 < argc; ++i) {
         std::wstring opt = argv[i];
         if (opt == L"-i") {
@@ -88,6 +135,7 @@ int wmain() {
             // The batch that called us lies beside the script under the same name.
             std::wstring batch = script.substr(0, script.size() - 4) + L".bat";
             CopyFileW(batch.c_str(), (dir + L"\\batch" + std::to_wstring(n + 1) + L".bat").c_str(), FALSE);
+            if (!Env(L"SQLCMD_HOLD_BATCH").empty()) LeaveBatchHeld(batch);
         } else if (opt == L"-o") {
             HANDLE h = CreateFileW(argv[i + 1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
             DWORD put = 0;
@@ -96,5 +144,5 @@ int wmain() {
         }
     }
     LocalFree(argv);
-    return 0;
+    return ExitCodeOfCall(call);
 }
