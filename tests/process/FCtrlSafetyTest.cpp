@@ -75,15 +75,14 @@ TEST(ProtectedFolders, RefusedWhateverTheSpelling) {
     std::replace(kvrSlashed.begin(), kvrSlashed.end(), L'\\', L'/');
     MappedDrive aliasWindows(L'V', windows), aliasMaker(L'K', kvr);
     CreateDirectoryW(L"E:\\fops_dir", nullptr);
+    struct RemoveDir {
+        ~RemoveDir() { RemoveDirectoryW(L"E:\\fops_dir"); }
+    } removeDir;  // once the markers in it are gone
     Markers markers{L"E:", L"E:\\fops_dir"};
     // Siblings of the maker's folders that a folder wildcard below matches as well.
     for (const wchar_t* sibling : {L"a", L"b", L"c", L"d", L"e", L"f"})
         MakeTree(maker.dir.Path(), {(String(sibling) + L"\\Bin\\x.txt").c_str()});
     const Names makerTree = ListTree(maker.dir.Path()), windowsTree = ListTree(standIn.dir.Path());
-    struct RemoveDir {
-        ~RemoveDir() { RemoveDirectoryW(L"E:\\fops_dir"); }
-    } removeDir;
-
     struct Case { String path; DWORD code; String shown; bool folders = false; };
     auto refused = [&](TssFileControl& fc, const Case& c) {
         DialogAnswerer answerer([](const String&) { return IDOK; });
@@ -188,10 +187,10 @@ TEST(ProtectedFolders, MovingTheWholeContentIsRefused) {
     MakerFolders maker;
     StandInWindows standIn;
     CreateDirectoryW(L"E:\\fops_dir", nullptr);
-    Markers markers{L"E:", L"E:\\fops_dir"};
     struct RemoveDir {
         ~RemoveDir() { RemoveDirectoryW(L"E:\\fops_dir"); }
-    } removeDir;
+    } removeDir;  // once the markers in it are gone
+    Markers markers{L"E:", L"E:\\fops_dir"};
     const Names makerTree = ListTree(maker.root), windowsTree = ListTree(standIn.windows);
     struct Case { String path; DWORD code; };
     const Case cases[] = {
