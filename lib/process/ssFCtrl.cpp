@@ -214,6 +214,16 @@ String DriveText(wchar_t drive, const wchar_t* middle, const wchar_t* last) {
     return L"装置 " + UpperCase(String(1, drive)) + L": " + middle + L"\r" + last;
 }
 
+// Removes a source folder whose content went elsewhere; one that still holds what was left
+// behind keeps its place and its attributes.
+void RemoveEmptiedFolder(const String& folder, DWORD attributes) {
+    attributes &= kSettable;
+    SetFileAttributesW(folder.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!RemoveDirectoryW(folder.c_str())) SetFileAttributesW(folder.c_str(), attributes);
+}
+
+bool Exists(const String& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 // A moved file leaves its source only once it is complete at the destination.
 DWORD MoveOneFile(const String& src, const String& dst, DWORD srcAttributes, bool replace) {
     if (MoveFileExW(src.c_str(), dst.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) return 0;
@@ -302,6 +312,20 @@ String TssFileControl::ConcreteFolder(const String& srcFolder, const String& dst
 
 bool TssFileControl::IsWholeContent(const String& name) {
     return HasWildcard(name) && name.find_first_not_of(L"*?.") == String::npos;
+}
+
+bool TssFileControl::TakesEveryName(const String& component, const String& tail, const String& name) {
+    if (!IsWholeContent(component) || !(name.empty() || IsWholeContent(name))) return false;
+    if (tail.empty()) return true;
+    const auto parts = FolderComponents(tail);
+    return std::all_of(parts.begin(), parts.end(), [](const String& part) { return IsWholeContent(part); });
+}
+
+String TssFileControl::NumberedName(const String& name, int number, bool folder) {
+    const String tag = L" (" + IntToStr(number) + L")";
+    const auto dot = name.rfind(L'.');
+    if (folder || dot == String::npos || dot == 0) return name + tag;
+    return name.substr(0, dot) + tag + name.substr(dot);
 }
 
 TssFileControl::TssFileControl(TComponent* AOwner) : TComponent(AOwner), FssFCDlg(std::make_unique<TssFCDialog>()) {
@@ -395,7 +419,7 @@ bool TssFileControl::ssMoveFile(const String& sPath, const String& sDstFolder) {
     String src = PlainPath(sPath), dst = PlainPath(sDstFolder);
     if (src.empty() || dst.empty()) return Fail(50);
     if (!CheckPathDrive(src, 0) || !CheckPathDrive(dst, 1)) return false;
-    return WithProgress(true, [&] { return MovePatterns(src, IncludeTrailingPathDelimiter(dst)); });
+    return WithProgress(true, [&] { return PatternAllowed(src, src) && MovePatterns(src, IncludeTrailingPathDelimiter(dst)); });
 }
 
 bool TssFileControl::ssDeleteFile(const String& sPath) {
@@ -403,7 +427,24 @@ bool TssFileControl::ssDeleteFile(const String& sPath) {
     String path = PlainPath(sPath);
     if (path.empty()) return Fail(50);
     if (!CheckPathDrive(path, 1)) return false;
-    return WithProgress(false, [&] { return DeletePattern(path); });
+    return WithProgress(false, [&] { return PatternAllowed(path, path) && DeletePattern(path); });
+}
+
+// A pattern is refused as a whole, before anything is touched, when one of its expansions
+// would empty a protected folder: a folder found for it whose whole content goes, or a
+// protected folder below which a folder wildcard takes every name ("X\*\", "X\*\*.*"). The
+// check during the work then only meets what the pattern reaches below its folders.
+bool TssFileControl::PatternAllowed(const String& path, const String& given) {
+    const String folder = ExtractFilePath(path), name = ExtractFileName(path);
+    String head, component, tail;
+    if (!SplitAtWildcard(folder, head, component, tail)) {
+        String F, N;
+        SplitPattern(path, F, N);
+        return !Prohibited(F, N, given);
+    }
+    if (TakesEveryName(component, tail, name) && Prohibited(head, L"*.*", given)) return false;
+    return ExpandFolders(folder, name, false,
+                         [&](const String& expanded, const String&) { return PatternAllowed(expanded, given); });
 }
 
 // Calls each for every folder that the first wildcard component of folder matches, with the
@@ -447,7 +488,8 @@ bool TssFileControl::CopyPatterns(const String& src, const String& dst) {
 bool TssFileControl::MovePatterns(const String& src, const String& dstFolder) {
     const String srcFolder = ExtractFilePath(src);
     if (HasWildcard(srcFolder))
-        return ExpandFolders(srcFolder, ExtractFileName(src), true,
+        // A link stays where it is, as in a moved folder.
+        return ExpandFolders(srcFolder, ExtractFileName(src), false,
                              [&](const String& path, const String&) { return MovePatterns(path, dstFolder); });
     String S, N;
     SplitPattern(src, S, N);
@@ -457,6 +499,8 @@ bool TssFileControl::MovePatterns(const String& src, const String& dstFolder) {
 // Copies or moves what S + N matches into D, renamed by M.
 bool TssFileControl::TransferFiles(const String& S, const String& N, const String& D, const String& M, bool move) {
     if (!Fits(S + N)) return false;
+    // Moving a protected folder's whole content away empties it as surely as deleting it.
+    if (move && Prohibited(S, N, S + N)) return false;
     const bool restDelete = FFile == TssCopyFiles::cfRestFilesDelete;
     TNameSet expected;
     if (restDelete && !ExpectedNames(S, N, M, expected)) return false;
@@ -501,7 +545,7 @@ bool TssFileControl::ExpectedNames(const String& S, const String& N, const Strin
 
 bool TssFileControl::TransferFile(const String& S, const String& D, const String& M, const WIN32_FIND_DATAW& entry,
                                   bool move) {
-    const String src = S + entry.cFileName, dst = D + RenamedName(entry.cFileName, M);
+    const String src = S + entry.cFileName, dst = Destination(D, RenamedName(entry.cFileName, M), false);
     if (!Fits(src) || !Fits(dst)) return false;
     WIN32_FILE_ATTRIBUTE_DATA existing;
     const bool exists = GetFileAttributesExW(dst.c_str(), GetFileExInfoStandard, &existing);
@@ -522,7 +566,7 @@ bool TssFileControl::TransferFile(const String& S, const String& D, const String
 
 bool TssFileControl::TransferFolder(const String& S, const String& N, const String& D, const String& M,
                                     const WIN32_FIND_DATAW& entry, bool move) {
-    const String src = S + entry.cFileName, dst = D + RenamedName(entry.cFileName, M);
+    const String src = S + entry.cFileName, dst = Destination(D, RenamedName(entry.cFileName, M), true);
     if (!Fits(src + L"\\") || !Fits(dst + L"\\")) return false;
     if (FFile == TssCopyFiles::cfExistFiles && !DirectoryExists(dst)) return true;
     // A link stays behind: what it points to is not moved out of its place.
@@ -532,13 +576,18 @@ bool TssFileControl::TransferFolder(const String& S, const String& N, const Stri
     if (!ForceFolder(dst) || !TransferFiles(src + L"\\", N, dst + L"\\", M, move)) return false;
     // The attributes come last, so that a read-only folder is filled first.
     SetFileAttributesW(dst.c_str(), entry.dwFileAttributes & kSettable);
-    if (move) {
-        // Entries left behind (kept by the filters or the attribute mask) keep the folder.
-        const DWORD attributes = entry.dwFileAttributes & kSettable;
-        SetFileAttributesW(src.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-        if (!RemoveDirectoryW(src.c_str())) SetFileAttributesW(src.c_str(), attributes);
-    }
+    // Entries left behind (kept by the filters or the attribute mask) keep the folder.
+    if (move) RemoveEmptiedFolder(src, entry.dwFileAttributes);
     return true;
+}
+
+// D + name, or while nothing may be replaced and that is taken, the first free numbered name.
+String TssFileControl::Destination(const String& D, const String& name, bool folder) const {
+    if (!FKeepTaken || !Exists(D + name)) return D + name;
+    for (int number = 2;; ++number) {
+        const String numbered = D + NumberedName(name, number, folder);
+        if (!Exists(numbered)) return numbered;
+    }
 }
 
 bool TssFileControl::DeleteRest(const String& D, const TNameSet& expected, bool keepListedFolders) {
@@ -637,18 +686,7 @@ struct TssFileControl::TProtection {
     std::vector<Folder> folders;
     std::unordered_map<String, std::pair<bool, ULONGLONG>> indexes;
 
-    TProtection() {
-        TssSystemInfo system;
-        const String windows = system.WindowsDir();
-        TssCommonFolder* maker = TssCommonFolder::GetObject();
-        const std::pair<String, bool> named[] = {
-            {windows, false},
-            {system.SystemDir(), true},
-            // the native system folder as a 32-bit program on 64-bit Windows reaches it
-            {IncludeTrailingPathDelimiter(windows) + L"Sysnative", true},
-            {maker->BinFolder(), false},
-            {maker->DataFolder(), false},
-            {maker->CompanyRootFolder(), false}};
+    explicit TProtection(const std::vector<TProtectedFolder>& named) {
         for (const auto& [path, tree] : named) {
             const String full = path.empty() ? String() : FullFolderPath(path);
             if (!full.empty()) folders.push_back({full, WithoutDrive(full), tree});
@@ -671,6 +709,19 @@ struct TssFileControl::TProtection {
     }
 };
 
+std::vector<TssFileControl::TProtectedFolder> TssFileControl::ProtectedFolders() const {
+    TssSystemInfo system;
+    const String windows = system.WindowsDir();
+    TssCommonFolder* maker = TssCommonFolder::GetObject();
+    return {{windows, false},
+            {system.SystemDir(), true},
+            // the native system folder as a 32-bit program on 64-bit Windows reaches it
+            {IncludeTrailingPathDelimiter(windows) + L"Sysnative", true},
+            {maker->BinFolder(), false},
+            {maker->DataFolder(), false},
+            {maker->CompanyRootFolder(), false}};
+}
+
 // Why deleting name in folder is refused: 5 for a fixed drive's root, 19 for a protected
 // folder, 0 when it is allowed. Folders are compared by their absolute paths without regard to
 // case or drive letter, and by identity, so that no other spelling or alias of them passes.
@@ -679,7 +730,7 @@ std::uint32_t TssFileControl::ProtectionCode(const String& folder, const String&
     const String full = FullFolderPath(folder);
     if (full.empty() || !DirectoryExists(full)) return 0;
     if (IsDriveRoot(full)) return TssDriveType(full[0]).IsFixed() ? 5 : 0;
-    if (!FProtection) FProtection = std::make_unique<TProtection>();
+    if (!FProtection) FProtection = std::make_unique<TProtection>(ProtectedFolders());
     const String key = WithoutDrive(full);
     for (const auto& f : FProtection->folders)
         if (key == f.key || (f.tree && key.rfind(f.key + L"\\", 0) == 0)) return 19;
@@ -802,6 +853,23 @@ bool PurgeableFolder(TssDirectory* dir) {
 
 TDateTime TssFileControl::Today() const { return Date(); }
 
+// Removes the folder of the folder path, or each folder its folder wildcards find, when the
+// recycling emptied it.
+void TssFileControl::RemoveEmptiedFolders(const String& path) {
+    const String folder = ExtractFilePath(path);
+    if (HasWildcard(folder)) {
+        ExpandFolders(folder, L"", false, [&](const String& expanded, const String&) {
+            RemoveEmptiedFolders(expanded);
+            return true;
+        });
+        return;
+    }
+    const String dir = WithoutTrailingDelimiter(folder);
+    const DWORD attributes = GetFileAttributesW(dir.c_str());
+    if (dir.empty() || dir.back() == L':' || attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) RemoveEmptiedFolder(dir, attributes);
+}
+
 bool TssFileControl::ssRecycleDelete(const String& sSrc, const String& sRecyclePath) {
     const String trash = sRecyclePath.empty()
                              ? IncludeTrailingPathDelimiter(TssCommonFolder::GetObject()->CompanyRootFolder())
@@ -828,10 +896,18 @@ bool TssFileControl::ssRecycleDelete(const String& sSrc, const String& sRecycleP
         trashPath.SetPath(sSrc, trash);
         FRecycleRootPath = trashPath.RecycleRootPath();
         purgeFolder = trashPath.RecycleDeletePath();
+        // Nothing in the trash is replaced. The move also refuses a protected folder's whole
+        // content before anything goes.
+        FKeepTaken = true;
+        struct KeepTaken {
+            bool& flag;
+            ~KeepTaken() { flag = false; }
+        } keepTaken{FKeepTaken};
         result = ssMoveFile(sSrc, trashPath.RecyclePath());
     }
     if (!result) return false;
-    if (IsFolderPath(sSrc)) ssDeleteFile(sSrc);
+    // Only what went into the trash leaves the source: emptied folders go, a link stays.
+    if (IsFolderPath(PlainPath(sSrc))) RemoveEmptiedFolders(PlainPath(sSrc));
     if (!DirectoryExists(purgeFolder)) return true;
 
     TssDate day;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <unordered_set>
+#include <vector>
 
 #include "Classes.h"
 
@@ -43,20 +44,31 @@ public:
     static String ConcreteFolder(const String& srcFolder, const String& dstFolder);
     // A name pattern of wildcards and dots only, which stands for a folder's whole content.
     static bool IsWholeContent(const String& name);
+    // A folder pattern that, from its first wildcard component on, takes every name: that
+    // component, every later one and the name part (empty for a folder path) are whole content.
+    static bool TakesEveryName(const String& component, const String& tail, const String& name);
+    // name with a number that makes it another name: "a.txt" gives "a (2).txt"; a folder, a
+    // name without an extension and one that only starts with a dot take it at the end.
+    static String NumberedName(const String& name, int number, bool folder);
 
     // Copies what sSrc matches to sDst (a folder path or a name pattern).
     bool ssCopyFile(const String& sSrc, const String& sDst);
-    // Moves what sPath matches into the folder sDstFolder.
+    // Moves what sPath matches into the folder sDstFolder. Like a deletion, a move never takes
+    // the whole content of a protected folder away.
     bool ssMoveFile(const String& sPath, const String& sDstFolder);
     // Deletes what sPath matches; a folder path ("...\") also loses the folder itself. A missing
     // file is no error. The whole content of a fixed drive's root, of the Windows and system
-    // folders and of the maker's program folders is never deleted.
+    // folders and of the maker's program folders is never deleted: a pattern that would reach
+    // it, also through folder wildcards, is refused before anything goes.
     bool ssDeleteFile(const String& sPath);
 
     // Moves what sSrc matches into the maker's trash below sRecyclePath (empty: the company
     // root folder), removes an emptied source folder, and purges the dated trash roots ten or
-    // more days old. False when the move or the purge fails; a bad trash destination raises
-    // ETrashException. Attribute, CopyFiles and CopyMode keep the caller's values.
+    // more days old. A protected folder's whole content is refused as by ssDeleteFile; nothing
+    // in the trash is replaced (a taken name is numbered, see NumberedName); what the move
+    // leaves behind (a link) stays with its folder. False when the move or the purge fails; a
+    // bad trash destination raises ETrashException. Attribute, CopyFiles and CopyMode keep the
+    // caller's values.
     bool ssRecycleDelete(const String& sSrc, const String& sRecyclePath);
     // The dated trash root of the last recycling.
     const String& RecycleRootPath() const { return FRecycleRootPath; }
@@ -64,6 +76,14 @@ public:
 protected:
     // Today's date, from which the purge counts the age of the trash roots.
     virtual TDateTime Today() const;
+
+    struct TProtectedFolder {
+        String path;
+        bool tree;  // its subfolders too
+    };
+    // The folders whose whole content is never deleted or moved away: the Windows folder, the
+    // system folder tree and the maker's bin, data and company root folders.
+    virtual std::vector<TProtectedFolder> ProtectedFolders() const;
 
 public:
     // Probes the drive (mode 0 for reading; bit 0 or 1 for writing) and asks the user to put it
@@ -125,6 +145,10 @@ private:
     bool DeleteRest(const String& D, const TNameSet& expected, bool keepListedFolders);
     bool ForceFolder(const String& folder);
 
+    bool PatternAllowed(const String& path, const String& given);
+    String Destination(const String& D, const String& name, bool folder) const;
+    void RemoveEmptiedFolders(const String& path);
+
     bool DeletePattern(const String& path);
     bool DeleteContent(const String& F, const String& N, const String& path);
     bool DeleteSubfolder(const String& folder, const String& N, std::uint32_t attributes);
@@ -152,6 +176,7 @@ private:
     int FProgressDepth = 0;               // operations running inside one another
     TssMessageDialog* MessageDialog = nullptr;  // the drive question while it is asked
     String FRecycleRootPath;
+    bool FKeepTaken = false;  // a transfer numbers a taken destination name instead of replacing it
     std::unique_ptr<TStringList> FDelDirList;  // the trash roots to purge, only while purging
     int Fi10BeforeDay = 0;                     // yyyymmdd: trash roots dated before it are purged
 };

@@ -28,6 +28,23 @@ String FolderPart(const String& text) {
 
 }  // namespace
 
+String TrashTimeStamp(TDateTime moment) { return FormatEraDate(L"yyyymmddhhnn", moment); }
+
+bool IsDriveRootOrNothing(const String& folder) {
+    std::size_t kept = 0;  // folder components left after "." and ".."
+    String rest = folder;
+    if (rest.size() >= 2 && rest[1] == L':') rest.erase(0, 2);
+    for (std::size_t from = 0; from <= rest.size();) {
+        auto sep = rest.find_first_of(L"\\/", from);
+        if (sep == String::npos) sep = rest.size();
+        const String part = rest.substr(from, sep - from);
+        if (part == L"..") kept -= kept > 0;
+        else if (!part.empty() && part != L".") ++kept;
+        from = sep + 1;
+    }
+    return kept == 0;
+}
+
 ETrashException::ETrashException(int code) : Exception(TrashMessage(code)), ErrorCode(code), ErrorMsg(Message()) {}
 
 bool ssKVRTrashPath::HasSource() const { return !FsSrc.empty(); }
@@ -38,7 +55,7 @@ String ssKVRTrashPath::FirstChar(const String& Text) const { return Text.substr(
 
 String ssKVRTrashPath::SecondChar(const String& Text) const { return Text.size() < 2 ? String() : Text.substr(1, 1); }
 
-String ssKVRTrashPath::TimeStamp() const { return FormatEraDate(L"yyyymmddhhnn", Now()); }
+String ssKVRTrashPath::TimeStamp() const { return TrashTimeStamp(Now()); }
 
 String ssKVRTrashPath::NormalizeFolder(const String& Text) const {
     if (Text.empty()) return {};
@@ -90,6 +107,7 @@ void ssKVRTrashPath::BuildPaths(const String& Src, const String& Dst) {
         else trash = NormalizeFolder(Dst);
         part = NormalizeFolder(AfterColon(source));
     }
+    if (IsDriveRootOrNothing(trash)) throw ETrashException(kRootDestination);
     FRecycleDeletePath = trash + L"\\Recycle";
     FRecycleRootPath = FRecycleDeletePath + L"\\" + TimeStamp();
     // A source at a drive root has no folders to mirror: it lands in the dated root itself.
@@ -112,7 +130,6 @@ void ssKVRTrashPath::SetPath(const String& sSrc, const String& sDst) {
     FRecyclePath.clear();
     FRecycleDeletePath.clear();
     if (!HasSource()) throw ETrashException(kNoSource);
-    if (FsDst.size() == 3 && SecondChar(FsDst) == L":" && FsDst[2] == L'\\') throw ETrashException(kRootDestination);
     BuildPaths(FsSrc, FsDst);
     if (FRecycleRootPath.empty() || FRecyclePath.empty()) throw ETrashException(kNoResult);
 }

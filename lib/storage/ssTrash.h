@@ -3,7 +3,14 @@
 // root per minute of moving, below it the source's folders mirrored, and T\Recycle the folder
 // whose dated roots the purge looks at. Only paths are computed; nothing is touched.
 #pragma once
+#include "DateUtils.h"
 #include "SysUtils.h"
+
+// The name of the dated trash root for a moment: yyyymmddhhnn, always twelve digits.
+String TrashTimeStamp(TDateTime moment);
+// folder names a drive's root or nothing at all ("E:", "E:\.", "\\", ""), once its "." and ".."
+// parts are resolved: no place for a trash tree, whose purge would work on the whole drive.
+bool IsDriveRootOrNothing(const String& folder);
 
 class ETrashException : public Exception {
     SS_CLASS(ETrashException, Exception)
@@ -39,15 +46,16 @@ protected:
     // Path's folders below Base, both normalised; all of Path when Base is not one of its folders.
     virtual String RelativeTo(const String& Path, const String& Base) const;
     // Sets the three paths for Src moved into the trash at Dst (empty: beside the program folder
-    // on the source's drive). ETrashException 3 for a UNC source and a "\..." destination.
+    // on the source's drive). ETrashException 3 for a UNC source and a "\..." destination, 2 when
+    // the trash folder comes out as a drive root or nothing.
     virtual void BuildPaths(const String& Src, const String& Dst);
     // Text cut before its first "*" and then its first "?", each time back to a folder part.
     virtual String StripWildcards(const String& Text) const;
 
 public:
     // Computes the paths for moving sSrc (a file, or a folder ending in "\") into the trash at
-    // sDst. ETrashException 0 for an empty source, 2 for a drive root as destination, 1 when
-    // no path came out.
+    // sDst. ETrashException 0 for an empty source, 2 for a destination that reduces to a drive
+    // root or to nothing, 1 when no path came out.
     virtual void SetPath(const String& sSrc, const String& sDst);
 
 private:

@@ -49,25 +49,44 @@ struct MakerFolders {
     ~MakerFolders() { TssCommonFolder::SetObject(nullptr); }
 };
 
-// Nothing of these folders' content goes, however the caller spells the folder. Every way of
-// spelling is tried first on the scratch maker folders; only when all of them are refused do the
-// rows on the prefix's own Windows folders run, so that a broken check shows without emptying
-// them.
+// A stand-in Windows folder with its system folder tree, which TGuardedStandIns guards.
+struct StandInWindows {
+    TempDir dir;
+    String windows = dir / L"Windows";
+    String system = windows + L"\\system32";
+    StandInWindows() {
+        MakeTree(dir.Path(), {L"Windows\\m.txt", L"Windows\\Temp\\t.tmp", L"Windows\\system32\\m.dll",
+                              L"Windows\\system32\\drivers\\m.sys"});
+    }
+};
+
+// Nothing of these folders' content goes, however the caller spells the folder, and however a
+// folder wildcard reaches it. Every spelling is tried on scratch folders guarded as the maker's
+// folders and as stand-ins for the Windows and system folders, and on the build's own drive E:
+// (fixed, with marker files); only when all of them are refused does the one row on the prefix's
+// real Windows folder run, with its files held open so that even a broken guard could not
+// delete them.
 TEST(ProtectedFolders, RefusedWhateverTheSpelling) {
-    wchar_t buf[MAX_PATH];
-    const String windows = WindowsDir(), system(buf, GetSystemDirectoryW(buf, MAX_PATH));
     MakerFolders maker;
+    StandInWindows standIn;
     const String& kvr = maker.root;
+    const String& windows = standIn.windows;
     String kvrSlashed = kvr;
     std::replace(kvrSlashed.begin(), kvrSlashed.end(), L'\\', L'/');
     MappedDrive aliasWindows(L'V', windows), aliasMaker(L'K', kvr);
-    Markers markers{windows, system + L"\\drivers", L"E:\\"};
-    const Names makerTree = ListTree(kvr);
-
-    struct Case { String path; DWORD code; String shown; };
-    auto refused = [&](const Case& c) {
+    CreateDirectoryW(L"E:\\fops_dir", nullptr);
+    struct RemoveDir {
+        ~RemoveDir() { RemoveDirectoryW(L"E:\\fops_dir"); }
+    } removeDir;  // once the markers in it are gone
+    Markers markers{L"E:", L"E:\\fops_dir"};
+    // Siblings of the maker's folders that a folder wildcard below matches as well.
+    for (const wchar_t* sibling : {L"a", L"b", L"c", L"d", L"e", L"f"})
+        MakeTree(maker.dir.Path(), {(String(sibling) + L"\\Bin\\x.txt").c_str()});
+    const Names makerTree = ListTree(maker.dir.Path()), windowsTree = ListTree(standIn.dir.Path());
+    struct Case { String path; DWORD code; String shown; bool folders = false; };
+    auto refused = [&](TssFileControl& fc, const Case& c) {
         DialogAnswerer answerer([](const String&) { return IDOK; });
-        TssFileControl fc(nullptr);
+        if (c.folders) fc.SetAttribute({A::atReadOnly, A::atHidden, A::atSystem, A::atDirectory});
         int errors = 0;
         fc.OnError = [&](TObject*) { ++errors; };
         bool result = fc.ssDeleteFile(c.path);
@@ -79,13 +98,19 @@ TEST(ProtectedFolders, RefusedWhateverTheSpelling) {
         EXPECT_EQ(fc.FileCount(), 0);
         EXPECT_EQ(errors, 1);
         EXPECT_TRUE(shown) << (answerer.Texts().empty() ? std::string("no message") : Utf8(answerer.Texts()[0]));
-        return !result && fc.ErrorCode() == c.code && shown && ListTree(kvr) == makerTree && markers.AllThere();
+        return !result && fc.ErrorCode() == c.code && shown && ListTree(maker.dir.Path()) == makerTree &&
+               ListTree(standIn.dir.Path()) == windowsTree && markers.AllThere();
+    };
+    auto refusedGuarded = [&](const Case& c) {
+        TGuardedStandIns fc(windows, standIn.system);
+        return refused(fc, c);
     };
     // Each refusal shows a message box, which costs Wine about 2 s to take down without a
     // window manager: one row per way of naming a folder.
     const Case scratch[] = {
         {L"C:\\", 5, L"C:\\"},  // a drive's root keeps its "\"
         {L"E:\\*", 5, L""},
+        {L"E:\\*\\", 5, L"E:\\", true},  // every folder of the drive
         {kvr + L"\\Bin\\", 19, kvr + L"\\Bin"},  // the message names the folder without its "\"
         {AnsiUpperCase(kvr) + L"\\DATA\\*.*", 19, L""},
         {kvr + L"\\", 19, kvr},
@@ -95,42 +120,98 @@ TEST(ProtectedFolders, RefusedWhateverTheSpelling) {
         {kvr + L"\\Bin\\????????.???", 19, L""},
         {L"\\\\?\\" + kvr + L"\\Bin\\", 19, L""},
         {L"K:\\Bin\\", 19, L""},  // another drive letter for the same folder
+        {kvr + L"\\Bin\\*\\", 19, kvr + L"\\Bin", true},  // every subfolder of a protected folder
+        {kvr + L"\\*\\*.*", 19, kvr, true},
+        // a wildcard whose matches include a protected folder: refused before any other match goes
+        {maker.dir / L"*\\Bin\\", 19, kvr + L"\\Bin", true},
+        {windows + L"\\", 19, windows},
+        {AnsiUpperCase(windows) + L"\\*.*", 19, AnsiUpperCase(windows)},
+        {standIn.dir / L"W?ndows\\", 19, windows},
+        {AnsiUpperCase(standIn.system) + L"\\DRIVERS\\", 19, L""},
+        {L"V:\\system32\\", 19, L""},
+        {windows + L"\\*\\", 19, windows, true},
+        {windows + L"\\*\\*.*", 19, windows, true},
     };
-    for (const Case& c : scratch) ASSERT_TRUE(refused(c)) << Utf8(c.path);
+    for (const Case& c : scratch) ASSERT_TRUE(refusedGuarded(c)) << Utf8(c.path);
     // A relative pattern names the current folder.
     wchar_t saved[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, saved);
     SetCurrentDirectoryW((kvr + L"\\Bin").c_str());
-    bool relative = refused({L"*.*", 19, L""});
+    bool relative = refusedGuarded({L"*.*", 19, L""});
     SetCurrentDirectoryW(saved);
     ASSERT_TRUE(relative);
-    const Case real[] = {
-        {windows + L"\\", 19, windows},
-        {L"c:\\WINDOWS\\*.*", 19, L"c:\\WINDOWS"},
-        {L"C:\\w?ndows\\", 19, L""},
-        {L"C:\\WINDOWS\\SYSTEM32\\DRIVERS\\", 19, L""},
-        {L"V:\\system32\\", 19, L""},
-    };
-    for (const Case& c : real) ASSERT_TRUE(refused(c)) << Utf8(c.path);
+
+    const String realWindows = WindowsDir();
+    Markers realMarkers{realWindows};
+    const Names realTop = ListTree(realWindows);
+    HeldFiles held(realWindows);
+    TssFileControl fc(nullptr);
+    EXPECT_TRUE(refused(fc, {realWindows + L"\\", 19, realWindows}));
+    EXPECT_EQ(ListTree(realWindows), realTop);
 }
 
 TEST(ProtectedFolders, OnlyTheWholeContentIsRefused) {
     MakerFolders maker;
+    StandInWindows standIn;
     DialogAnswerer answerer([](const String&) { return IDOK; });
-    TssFileControl fc(nullptr);
+    TGuardedStandIns fc(standIn.windows, standIn.system);
     EXPECT_TRUE(fc.ssDeleteFile(maker.root + L"\\Data\\*.bak"));
     EXPECT_TRUE(fc.ssDeleteFile(maker.root + L"\\Bin\\sub\\"));  // below the bin folder is not the bin folder
     EXPECT_EQ(ListTree(maker.root), (Names{L"Bin\\", L"Bin\\m.txt", L"Data\\", L"Data\\m.txt", L"m.txt"}));
+    // Single files inside, also through a folder wildcard.
+    fc.SetAttribute({A::atReadOnly, A::atHidden, A::atSystem, A::atDirectory});
+    EXPECT_TRUE(fc.ssDeleteFile(standIn.windows + L"\\*\\*.tmp"));
+    EXPECT_FALSE(FileExists(standIn.windows + L"\\Temp\\t.tmp"));
+    EXPECT_TRUE(FileExists(standIn.windows + L"\\m.txt"));
+    // The same on the prefix's real Windows folder.
+    const String realTemp = WindowsDir() + L"\\Temp\\fops_x.tmp";
+    WriteBytes(realTemp, "x");
+    EXPECT_TRUE(fc.ssDeleteFile(realTemp));
+    EXPECT_FALSE(FileExists(realTemp));
     EXPECT_TRUE(answerer.Texts().empty());
 
     // Mirroring into a protected folder would empty it as well: the rest there stays.
     TempDir src;
     MakeTree(src.Path(), {L"new.txt"});
+    fc.SetAttribute({A::atReadOnly, A::atHidden, A::atSystem});
     fc.SetCopyFiles(TssCopyFiles::cfRestFilesDelete);
     EXPECT_FALSE(fc.ssCopyFile(src / L"*.*", maker.root + L"\\Bin\\"));
     EXPECT_EQ(fc.ErrorCode(), 19u);
     EXPECT_EQ(answerer.Texts().size(), 1u);
     EXPECT_EQ(ListTree(maker.root + L"\\Bin"), (Names{L"m.txt", L"new.txt"}));
+}
+
+// A move empties its source as surely as a deletion: a protected folder's whole content stays,
+// also when the move only reaches it below a folder it was asked to move.
+TEST(ProtectedFolders, MovingTheWholeContentIsRefused) {
+    MakerFolders maker;
+    StandInWindows standIn;
+    CreateDirectoryW(L"E:\\fops_dir", nullptr);
+    struct RemoveDir {
+        ~RemoveDir() { RemoveDirectoryW(L"E:\\fops_dir"); }
+    } removeDir;  // once the markers in it are gone
+    Markers markers{L"E:", L"E:\\fops_dir"};
+    const Names makerTree = ListTree(maker.root), windowsTree = ListTree(standIn.windows);
+    struct Case { String path; DWORD code; };
+    const Case cases[] = {
+        {standIn.windows + L"\\*.*", 19},
+        {standIn.system + L"\\drivers\\", 19},
+        {maker.root + L"\\Data\\", 19},
+        {L"E:\\*.*", 5},
+        {maker.dir / L"*.*", 19},  // reaches the company root below the folder it moves
+    };
+    for (const Case& c : cases) {
+        TempDir dst;
+        DialogAnswerer answerer([](const String&) { return IDOK; });
+        TGuardedStandIns fc(standIn.windows, standIn.system);
+        fc.SetAttribute({A::atReadOnly, A::atHidden, A::atSystem, A::atDirectory});
+        EXPECT_FALSE(fc.ssMoveFile(c.path, dst.Path())) << Utf8(c.path);
+        EXPECT_EQ(fc.ErrorCode(), c.code) << Utf8(c.path);
+        EXPECT_EQ(answerer.Texts().size(), 1u) << Utf8(c.path);
+        EXPECT_EQ(ListTree(maker.root), makerTree) << Utf8(c.path);
+        EXPECT_EQ(ListTree(standIn.windows), windowsTree) << Utf8(c.path);
+        EXPECT_TRUE(markers.AllThere()) << Utf8(c.path);
+    }
 }
 
 TEST(LongPaths, RefusedWholeWithTheirName) {

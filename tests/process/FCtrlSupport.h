@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "ssFCtrl.h"
 
 namespace fctrl_test {
 
@@ -118,6 +119,51 @@ private:
         else DefineDosDeviceW(DDD_REMOVE_DEFINITION, (String(1, FLetter) + L":").c_str(), nullptr);
     }
     wchar_t FLetter;
+};
+
+// A file control that also guards a stand-in Windows folder and a stand-in system folder tree,
+// so that a test of the guard that fails empties scratch folders rather than the prefix's own.
+class TGuardedStandIns : public TssFileControl {
+public:
+    TGuardedStandIns(const String& windows, const String& system)
+        : TssFileControl(nullptr), FWindows(windows), FSystem(system) {}
+
+protected:
+    std::vector<TProtectedFolder> ProtectedFolders() const override {
+        auto folders = TssFileControl::ProtectedFolders();
+        folders.push_back({FWindows, false});
+        folders.push_back({FSystem, true});
+        return folders;
+    }
+
+private:
+    String FWindows, FSystem;
+};
+
+// While alive, every file directly in folder is held open without delete sharing, so that
+// nothing can delete, rename or move it away.
+class HeldFiles {
+public:
+    explicit HeldFiles(const String& folder) {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) return;
+        do {
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            HANDLE file = CreateFileW((folder + L"\\" + fd.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+            if (file != INVALID_HANDLE_VALUE) FHandles.push_back(file);
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    ~HeldFiles() {
+        for (HANDLE file : FHandles) CloseHandle(file);
+    }
+    HeldFiles(const HeldFiles&) = delete;
+    HeldFiles& operator=(const HeldFiles&) = delete;
+
+private:
+    std::vector<HANDLE> FHandles;
 };
 
 }  // namespace fctrl_test

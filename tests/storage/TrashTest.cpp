@@ -86,6 +86,19 @@ TEST_F(TrashLayout, RefusedSourcesAndDestinations) {
         {L"C:\\data\\a.txt", L"E:\\", 2,
          L"移動先フォルダ指定にルートを指定出来ません。\r\n移動先フォルダを、再度確認して指定し直してください。"},
         {L"C:\\data\\a.txt", L"e:\\", 2, nullptr},
+        // Whatever reduces to a drive's root, or to nothing, once wildcards, dots and the
+        // leading "\" rule have had their say.
+        {L"C:\\data\\a.txt", L"E:", 2, nullptr},
+        {L"C:\\data\\a.txt", L"E:\\*", 2, nullptr},
+        {L"C:\\data\\a.txt", L"E:\\*.*", 2, nullptr},
+        {L"C:\\data\\a.txt", L"E:\\Tr*sh\\", 2, nullptr},
+        {L"C:\\data\\a.txt", L"E:/", 2, nullptr},
+        {L"C:\\data\\a.txt", L"E:\\.", 2, nullptr},
+        {L"C:\\data\\a.txt", L"E:\\Trash\\..\\", 2, nullptr},
+        {L"C:\\data\\a.txt", L"\\", 2, nullptr},
+        {L"C:\\data\\a.txt", L"*.*", 2, nullptr},
+        {L"C:\\data\\a.txt", L"\\\\", 2, nullptr},
+        {L"\\\\srv\\share\\b.txt", L"E:\\*", 2, nullptr},
         {L"\\\\srv\\share\\b.txt", L"\\Trash", 3,
          L"移動元のUNCと、移動先のUNCが制限事項から外れています。\r\nUNCフォルダの指定を確認して指定し直してください。"},
     };
@@ -147,6 +160,21 @@ TEST(TrashPathRules, NormalizeStripAndRelate) {
     };
     for (const Relative& r : relatives)
         EXPECT_EQ(trash.RelativeTo(r.path, r.base), r.expected) << Utf8(String(r.path) + L" in " + r.base);
+}
+
+// Twelve digits at every moment, also with one-digit months, days, hours and minutes.
+TEST(TrashPathRules, TimeStampHasTwelveDigits) {
+    struct Case {
+        int y, m, d, h, n;
+        const wchar_t* stamp;
+    };
+    const Case cases[] = {
+        {2016, 10, 14, 9, 5, L"201610140905"},
+        {2017, 1, 2, 0, 0, L"201701020000"},
+        {2016, 12, 31, 23, 59, L"201612312359"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TrashTimeStamp(EncodeDate(c.y, c.m, c.d) + EncodeTime(c.h, c.n, 0, 0)), c.stamp);
 }
 
 // The dated root is named after the moment of the call, to the minute.
