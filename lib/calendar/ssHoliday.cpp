@@ -131,8 +131,44 @@ struct {
 struct CloseEvent {
     void operator()(HANDLE h) const { CloseHandle(h); }
 };
-struct CloseChangeNotification {
-    void operator()(HANDLE h) const { FindCloseChangeNotification(h); }
+// An asynchronous read of a folder's changes. Whether it has completed is read from memory
+// without a system call (the platform writes the status when the folder changes), which keeps
+// the name query cheap where every wait is a round trip to a server (Wine).
+class TFolderWatch {
+public:
+    explicit TFolderWatch(const String& Folder) {
+        FDir = CreateFileW(Folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+        FOverlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        FPending = FDir != INVALID_HANDLE_VALUE && FOverlapped.hEvent &&
+                   ReadDirectoryChangesW(FDir, FBuffer, sizeof FBuffer, FALSE,
+                                         FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE,
+                                         nullptr, &FOverlapped, nullptr);
+    }
+    // Closing the folder ends the read, whose completion still writes into the watch: the watch
+    // is freed once that has come, and left alive rather than written after being freed if not.
+    struct Release {
+        void operator()(TFolderWatch* watch) const {
+            if (watch->FDir != INVALID_HANDLE_VALUE) CloseHandle(watch->FDir);
+            if (watch->FPending && WaitForSingleObject(watch->FOverlapped.hEvent, 10000) != WAIT_OBJECT_0) return;
+            if (watch->FOverlapped.hEvent) CloseHandle(watch->FOverlapped.hEvent);
+            delete watch;
+        }
+    };
+    TFolderWatch(const TFolderWatch&) = delete;
+    TFolderWatch& operator=(const TFolderWatch&) = delete;
+
+    bool Armed() const { return FPending; }
+    // The read completed: something in the folder changed (or the read ended for another reason).
+    bool Fired() const { return *static_cast<const volatile ULONG_PTR*>(&FOverlapped.Internal) != STATUS_PENDING; }
+
+private:
+    ~TFolderWatch() = default;  // through Release only
+
+    HANDLE FDir;
+    OVERLAPPED FOverlapped{};
+    bool FPending = false;
+    DWORD FBuffer[256];  // the changes themselves are not looked at
 };
 
 // Signals what may change the names: the registry value that names the file and the folder of
@@ -166,16 +202,16 @@ public:
         FFolder.reset();
         FFolderNeeded = !FileName.empty();
         if (!IsFullPath(FileName)) return;
-        HANDLE h = FindFirstChangeNotificationW(ExtractFileDir(FileName).c_str(), FALSE,
-                                                FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
-        if (h != INVALID_HANDLE_VALUE) FFolder.reset(h);
+        FFolder.reset(new TFolderWatch(ExtractFileDir(FileName)));
+        if (!FFolder->Armed()) FFolder.reset();
     }
 
-    // True when a watch fired or one that is needed could not be armed.
+    // True when a watch fired or one that is needed could not be armed. The registry's wait
+    // comes first: while waiting, the thread also takes the completions due to it, the folder
+    // read's among them (under Wine it would otherwise take it only some time later).
     bool Fired() const {
         if (!FKey || (FFolderNeeded && !FFolder)) return true;
-        HANDLE handles[2] = {FKeyEvent.get(), FFolder.get()};
-        return WaitForMultipleObjects(FFolder ? 2 : 1, handles, FALSE, 0) != WAIT_TIMEOUT;
+        return WaitForSingleObject(FKeyEvent.get(), 0) != WAIT_TIMEOUT || (FFolder && FFolder->Fired());
     }
 
     void Stop() {
@@ -188,7 +224,7 @@ public:
 private:
     std::unique_ptr<TssRegistry> FKey;
     std::unique_ptr<void, CloseEvent> FKeyEvent;
-    std::unique_ptr<void, CloseChangeNotification> FFolder;
+    std::unique_ptr<TFolderWatch, TFolderWatch::Release> FFolder;
     bool FFolderNeeded = false;
 };
 
