@@ -313,9 +313,9 @@ void TssHoliday::HolidayTableSet(const String& FileName) {
 void TssHoliday::ApplyRuleSection(const String& Section, const std::vector<String>& Lines) {
     for (const String& line : Lines) {
         const String value = After(line, L'=');
-        if (Section == L"HOLIDAYADD") {
+        if (SameText(Section, L"HOLIDAYADD")) {
             Append(ParseDateRule(value));
-        } else if (Section == L"HOLIDAYDELETE") {
+        } else if (SameText(Section, L"HOLIDAYDELETE")) {
             TssHolidayRec r = ParseDateRule(value);
             for (int i = 0; i < fCount; ++i) {
                 TssHolidayRec& e = fTable[std::size_t(i)];
@@ -325,9 +325,9 @@ void TssHoliday::ApplyRuleSection(const String& Section, const std::vector<Strin
                     break;
                 }
             }
-        } else if (Section == L"WEEKHOLIDAYADD") {
+        } else if (SameText(Section, L"WEEKHOLIDAYADD")) {
             Append(ParseWeekRule(value));
-        } else if (Section == L"SYUNBUNNOTCALC") {
+        } else if (SameText(Section, L"SYUNBUNNOTCALC")) {
             TssHolidayRec r = ParseDateRule(value);
             r.MMDD = SyunbunMarkerMMDD;
             r.HolidayKind = TssHolidayKind::hkSyunbun;

@@ -136,9 +136,9 @@ TssHolidayHit FindHoliday(const TssHolidayList& List, int Year, int Month, int D
 // The same answer for a valid date, read from a table of its year (one entry per month and day)
 // made once per year and rule table. Rec stays valid until the next holiday query.
 TssHolidayHit CachedHoliday(int Year, int Month, int Day);
-// The names of the current holiday file. They are read again only after the file's folder or
-// the registry value that names the file (or a key on its way) reported a change, or the data
-// folder changed; where such a change cannot be watched, they are read on every call.
+// The names of the current holiday file. They are read again only after a change was reported
+// in the file's folder or in the registry around the value that names the file, or when the
+// data folder in use changed; where the folder cannot be watched, on every call.
 std::shared_ptr<const TssHolidayName> CachedHolidayNames();
 
 // MM * 100 + DD, the match key; a key beyond 32 bits saturates, so such a value matches no date.
