@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cwchar>
+#include <typeinfo>
 
 #include "ssDateUty.h"
 #include "ssStrUty.h"
@@ -98,28 +99,15 @@ TssDate HolidayCopy(const TssDate& Value) {
     return d;
 }
 
-// Scans the year list backwards for the date's key: the entry with that key, or (when
-// Substitute) a Sunday holiday on the day before. Null when neither is found.
-const TssHolidayRec* FindHoliday(const TssHolidayList& List, const TssDate& D, bool Substitute, bool& IsSubstitute) {
-    IsSubstitute = false;
-    const int year = D.YYYY(), key = D.MM() * 100 + D.DD();
-    for (auto it = List.rbegin(); it != List.rend(); ++it) {
-        const TssHolidayRec* r = *it;
-        if (year < r->StartYear || year > r->EndYear) continue;
-        if (r->MMDD == key) return r;
-        if (r->MMDD > key) continue;
-        if (!Substitute) return nullptr;
-        TDateTime day;
-        if (TryEncodeDate(year, r->MM, r->DD, day) && DayOfWeek(day) == 1) {
-            int y, m, d;
-            DecodeDate(day + 1, y, m, d);
-            if (m == D.MM() && d == D.DD()) {
-                IsSubstitute = true;
-                return r;
-            }
-        }
-    }
-    return nullptr;
+// Where D falls among its year's holidays, for Self. A plain date with caching on reads the
+// year's table; otherwise the list comes from Self's own BuildYearHolidays, which a derived
+// date may override. Use receives the hit while the list it points into still lives.
+template <class Use>
+auto WithHoliday(const TssDate& Self, const TssDate& D, Use use) {
+    if (HolidayCacheEnabled() && typeid(Self) == typeid(TssDate)) return use(CachedHoliday(D.YYYY(), D.MM(), D.DD()));
+    // Building a list only touches the date's working storage, which is mutable for this.
+    std::unique_ptr<TssHolidayList> list = const_cast<TssDate&>(Self).BuildYearHolidays(D.YYYY());
+    return use(FindHoliday(*list, D.YYYY(), D.MM(), D.DD()));
 }
 
 }  // namespace
@@ -129,8 +117,9 @@ bool TssDate::IsHolidayEx(bool CheckSunday, bool CheckFixed, bool CheckSubstitut
     if (!d.IsGoodYMD()) return false;
     if (CheckSunday && YoubiIndex() == 1) return true;
     if (!CheckFixed && !CheckSubstitute) return false;
-    bool substitute;
-    return FindHoliday(*CachedYearHolidays(d.YYYY()), d, CheckSubstitute, substitute) != nullptr;
+    // A holiday on the day itself counts with either check; the day after a Sunday holiday
+    // only with CheckSubstitute.
+    return WithHoliday(*this, d, [&](const TssHolidayHit& hit) { return hit.Rec && (!hit.Substitute || CheckSubstitute); });
 }
 
 std::unique_ptr<TssHolidayList> TssDate::BuildYearHolidays(int Year) {
@@ -147,7 +136,7 @@ std::unique_ptr<TssHolidayList> TssDate::BuildYearHolidays(int Year) {
         else if (r->MM == 9) autumn = {r->StartYear, r->EndYear, 9, r->DD};
     }
     for (TssHolidayRec* e : {&spring, &autumn}) {
-        e->MMDD = e->MM * 100 + e->DD;
+        e->MMDD = HolidayKey(e->MM, e->DD);
         e->HolidayKind = TssHolidayKind::hkSyunbun;
     }
     SyunbunTbl = {spring, autumn};
@@ -366,13 +355,11 @@ String TssDate::HolidayName() const {
     if (!IsHoliday()) return String();
     TssDate d = HolidayCopy(*this);
     if (!d.IsGoodYMD()) return String();
-    // Keep the list alive while its record is read.
-    std::shared_ptr<const TssHolidayList> list = CachedYearHolidays(d.YYYY());
-    bool substitute;
-    const TssHolidayRec* r = FindHoliday(*list, d, true, substitute);
-    if (!r) return String();  // a Sunday and nothing else
-    if (substitute) return SSubstituteHoliday;
-    return CachedHolidayNames()->GetHolidayName(*r, d.YYYY());
+    return WithHoliday(*this, d, [&](const TssHolidayHit& hit) {
+        if (!hit.Rec) return String();  // a Sunday and nothing else
+        if (hit.Substitute) return String(SSubstituteHoliday);
+        return CachedHolidayNames()->GetHolidayName(*hit.Rec, d.YYYY());
+    });
 }
 
 // ---- initialisers ----

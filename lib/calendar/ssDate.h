@@ -38,7 +38,9 @@ public:
     virtual bool IsHolidayEx(bool CheckSunday, bool CheckFixed, bool CheckSubstitute) const;
     // The holidays of Year sorted by MMDD: the fixed-date rules (range not checked), the two
     // equinox days and the weekday rules resolved for the year. The caller frees the list; its
-    // records stay valid until this date builds another list or is destroyed.
+    // records stay valid until this date builds another list or is destroyed. The holiday
+    // queries of a derived date ask this for every year list, so an override takes effect; a
+    // plain TssDate answers them from the year tables of ssHoliday, made from the same lists.
     virtual std::unique_ptr<TssHolidayList> BuildYearHolidays(int Year);
     virtual void FreeWeekHolidays();
 
@@ -120,10 +122,11 @@ protected:
     int FDD = 0;    // 0: no day
 
     // Working storage of BuildYearHolidays: the year's equinox days and its weekday holidays.
-    std::array<TssHolidayRec, 2> SyunbunTbl{};
+    // Mutable: the holiday queries, const themselves, build their lists through the virtual.
+    mutable std::array<TssHolidayRec, 2> SyunbunTbl{};
     static constexpr int MaxWeekHolidays = 21;
-    std::array<std::unique_ptr<TssHolidayRec>, MaxWeekHolidays> WeekHolidayTbl;
-    int iWeekHolidayTblCount = -1;  // index of the last used entry
+    mutable std::array<std::unique_ptr<TssHolidayRec>, MaxWeekHolidays> WeekHolidayTbl;
+    mutable int iWeekHolidayTblCount = -1;  // index of the last used entry
 };
 
 // The N-th (1..5) Weekday (1 = Sunday .. 7 = Saturday) of Month in Year; an empty date when the

@@ -1,8 +1,8 @@
 #include "ssHoliday.h"
 
 #include <algorithm>
-#include <map>
-#include <tuple>
+#include <climits>
+#include <unordered_map>
 
 #include "ssComFolder.h"
 #include "ssDate.h"
@@ -68,11 +68,17 @@ void ParseRange(const String& range, std::int32_t& from, std::int32_t& to) {
     to = StrToInt(After(range, L'-'));
 }
 
+// A name the profile reader takes as it is; without a full path it looks in places of its own.
+bool IsFullPath(const String& name) {
+    return name.size() > 2 && ((name[1] == L':' && name[2] == L'\\') || name.starts_with(L"\\\\"));
+}
+
 // The lines of one section of a profile file; a missing file or section gives none. Comment
-// lines and lines whose key begins with "!" are left out.
+// lines and lines whose key begins with "!" are left out. A missing file is not handed to the
+// profile reader: Wine's answers from its cache of a file deleted since it was last read.
 std::vector<String> ReadSection(const String& fileName, const wchar_t* section) {
     std::vector<String> lines;
-    if (fileName.empty()) return lines;
+    if (fileName.empty() || (IsFullPath(fileName) && GetFileAttributesW(fileName.c_str()) == INVALID_FILE_ATTRIBUTES)) return lines;
     std::vector<wchar_t> buf(8192);
     DWORD n;
     for (;;) {
@@ -88,56 +94,173 @@ std::vector<String> ReadSection(const String& fileName, const wchar_t* section) 
     return lines;
 }
 
-// Identity of a file for the name cache: name, size and last write; a missing file is all zero.
-struct FileStamp {
-    String Name;
-    bool Exists = false;
-    unsigned long long Size = 0, Written = 0;
-    bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp StampOf(const String& name) {
-    FileStamp s;
-    s.Name = name;
-    WIN32_FILE_ATTRIBUTE_DATA a;
-    if (!name.empty() && GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &a) &&
-        !(a.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        s.Exists = true;
-        s.Size = (unsigned long long)a.nFileSizeHigh << 32 | a.nFileSizeLow;
-        s.Written = (unsigned long long)a.ftLastWriteTime.dwHighDateTime << 32 | a.ftLastWriteTime.dwLowDateTime;
-    }
-    return s;
-}
-
-// A year list that owns copies of its records, so it outlives the table and the date that built it.
-struct YearHolidays {
+// A year's answers for every month and day, with its own copies of the records they point to,
+// so it outlives the table and the date that built its list.
+struct YearTable {
     std::vector<TssHolidayRec> Records;
-    TssHolidayList List;
+    std::array<TssHolidayHit, 13 * 32> Days{};  // [month * 32 + day]
 };
 
-struct {
-    std::uint64_t Generation = ~0ULL;
-    std::map<int, std::shared_ptr<const TssHolidayList>> Years;
-} YearCache;
-
-struct {
-    FileStamp Stamp;
-    bool Settled = false;  // the file was older than a timestamp tick when it was read
-    std::shared_ptr<const TssHolidayName> Names;
-} NameCache;
-
-// A file written this recently may be written again without its time changing, so names read
-// from it are not trusted beyond the current query (2 s, in 100 ns units).
-constexpr unsigned long long UnsettledAge = 20000000ULL;
-
-unsigned long long SystemTimeNow() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    return (unsigned long long)now.dwHighDateTime << 32 | now.dwLowDateTime;
+std::unique_ptr<YearTable> MakeYearTable(int Year) {
+    TssDate builder;
+    std::unique_ptr<TssHolidayList> list = builder.BuildYearHolidays(Year);
+    auto table = std::make_unique<YearTable>();
+    table->Records.reserve(list->size());  // no reallocation: the list below points into it
+    TssHolidayList own;
+    for (const TssHolidayRec* r : *list) own.push_back(&table->Records.emplace_back(*r));
+    for (int m = 1; m <= 12; ++m)
+        for (int d = 1, last = DaysInAMonth(Year, m); d <= last; ++d) table->Days[std::size_t(m * 32 + d)] = FindHoliday(own, Year, m, d);
+    return table;
 }
 
 // Years cached at most; a caller walking centuries keeps the memory bounded.
 constexpr std::size_t MaxCachedYears = 1024;
+
+struct {
+    std::uint64_t Generation = ~0ULL;
+    std::unordered_map<int, std::unique_ptr<YearTable>> Years;
+    const YearTable* Last = nullptr;  // the year asked last: queries come in runs of one year
+    int LastYear = 0;
+
+    void Clear() {
+        Years.clear();
+        Last = nullptr;
+    }
+} YearCache;
+
+struct CloseEvent {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
+// An asynchronous read of a folder's changes. Whether it has completed is read from memory (the
+// platform writes the status when the folder changes), so the name query's one wait, on the
+// registry, need not take a second object: where every wait is a round trip to a server
+// (Wine), a wait on two objects costs half as much again.
+class TFolderWatch {
+public:
+    explicit TFolderWatch(const String& Folder) {
+        FDir = CreateFileW(Folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+        FOverlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        FPending = FDir != INVALID_HANDLE_VALUE && FOverlapped.hEvent &&
+                   ReadDirectoryChangesW(FDir, FBuffer, sizeof FBuffer, FALSE,
+                                         FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE,
+                                         nullptr, &FOverlapped, nullptr);
+    }
+    // Closing the folder ends the read, whose completion still writes into the watch: the watch
+    // is freed once that has come, and left alive rather than written after being freed if not.
+    struct Release {
+        void operator()(TFolderWatch* watch) const {
+            if (watch->FDir != INVALID_HANDLE_VALUE) CloseHandle(watch->FDir);
+            if (watch->FPending && WaitForSingleObject(watch->FOverlapped.hEvent, 10000) != WAIT_OBJECT_0) return;
+            if (watch->FOverlapped.hEvent) CloseHandle(watch->FOverlapped.hEvent);
+            delete watch;
+        }
+    };
+    TFolderWatch(const TFolderWatch&) = delete;
+    TFolderWatch& operator=(const TFolderWatch&) = delete;
+
+    bool Armed() const { return FPending; }
+    // The read completed: something in the folder changed (or the read ended for another reason).
+    bool Fired() const { return *static_cast<const volatile ULONG_PTR*>(&FOverlapped.Internal) != STATUS_PENDING; }
+
+private:
+    ~TFolderWatch() = default;  // through Release only
+
+    HANDLE FDir;
+    OVERLAPPED FOverlapped{};
+    bool FPending = false;
+    DWORD FBuffer[256];  // the changes themselves are not looked at
+};
+
+// Signals what may change the names: the registry value that names the file and the folder of
+// the file. Both are armed before what they guard is read, so a change made during the read
+// fires as well.
+class TNameWatch {
+public:
+    // Watches, with its subkeys, the parent of the nearest existing key on the way to the
+    // value's: so the value being set, its key being made and its key being deleted all fire
+    // (a deleted key does not report its own deletion under Wine). "\Software" itself stays.
+    void WatchRegistry() {
+        FKey.reset();
+        FKeyEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (!FKeyEvent) return;
+        auto reg = std::make_unique<TssRegistry>(KEY_READ);  // KEY_READ includes KEY_NOTIFY
+        String key = HolidayRegistryKey;
+        auto up = [&key] { key.erase(std::min(key.rfind(L'\\'), key.size())); };
+        while (!key.empty() && !reg->OpenKeyReadOnly(key)) up();
+        if (key.empty()) return;
+        if (!SameText(key, L"\\Software")) {
+            up();
+            if (!reg->OpenKeyReadOnly(key)) return;
+        }
+        if (RegNotifyChangeKeyValue(reg->CurrentKey(), TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
+                                    FKeyEvent.get(), TRUE) == ERROR_SUCCESS)
+            FKey = std::move(reg);  // closing the key would end the watch
+    }
+
+    // Only a full path's folder can be watched (see IsFullPath).
+    void WatchFolder(const String& FileName) {
+        FFolder.reset();
+        FFolderNeeded = !FileName.empty();
+        if (!IsFullPath(FileName)) return;
+        FFolder.reset(new TFolderWatch(ExtractFileDir(FileName)));
+        if (!FFolder->Armed()) FFolder.reset();
+    }
+
+    // True when a watch fired or one that is needed could not be armed. The registry's wait
+    // comes first: while waiting, the thread also takes the completions due to it, the folder
+    // read's among them (under Wine it would otherwise take it only some time later).
+    bool Fired() const {
+        if (!FKey || (FFolderNeeded && !FFolder)) return true;
+        return WaitForSingleObject(FKeyEvent.get(), 0) != WAIT_TIMEOUT || (FFolder && FFolder->Fired());
+    }
+
+    void Stop() {
+        FKey.reset();
+        FKeyEvent.reset();
+        FFolder.reset();
+        FFolderNeeded = false;
+    }
+
+private:
+    std::unique_ptr<TssRegistry> FKey;
+    std::unique_ptr<void, CloseEvent> FKeyEvent;
+    std::unique_ptr<TFolderWatch, TFolderWatch::Release> FFolder;
+    bool FFolderNeeded = false;
+};
+
+struct {
+    TNameWatch Watch;
+    String Value;  // the registry value as last read
+    String File;   // the file the names were read from
+    std::shared_ptr<const TssHolidayName> Names;
+
+    void Clear() {
+        Watch.Stop();
+        Value.clear();
+        File.clear();
+        Names.reset();
+    }
+} NameCache;
+
+// The registry value that names the holiday file; empty when it cannot be read.
+String HolidayRegistryText() {
+    try {
+        TssRegistry reg(KEY_READ);
+        if (reg.OpenKeyReadOnly(HolidayRegistryKey)) return reg.ReadString(HolidayRegistryValue);
+    } catch (...) {
+        // no access or not text: as if unset
+    }
+    return {};
+}
+
+// The file the registry value names (a folder when it ends in "\"), else the data folder's.
+String HolidayFileNameFor(const String& Value) {
+    if (!Value.empty()) return Value.back() == L'\\' ? Value + HolidayFileBaseName : Value;
+    // Without a data folder there is no file, rather than one in the current drive's root.
+    String data = TssCommonFolder::GetObject()->DataFolder();
+    return data.empty() ? String() : data + L"\\" + HolidayFileBaseName;
+}
 
 }  // namespace
 
@@ -154,7 +277,7 @@ TssHolidayRec TssHoliday::ParseDateRule(const String& Value) {
     String date = Before(Value, L':');
     r.MM = StrToInt(Before(date, L'/'));
     r.DD = StrToInt(After(date, L'/'));
-    r.MMDD = r.MM * 100 + r.DD;
+    r.MMDD = HolidayKey(r.MM, r.DD);
     ParseRange(After(Value, L':'), r.StartYear, r.EndYear);
     r.HolidayKind = TssHolidayKind::hkNormal;
     return r;
@@ -184,24 +307,33 @@ void TssHoliday::HolidayTableSet(const String& FileName) {
         TssHoliday* Self;
         ~Rebuild() { Self->RebuildItems(); }
     } rebuild{this};
-    for (const String& line : ReadSection(FileName, L"HOLIDAYADD")) Append(ParseDateRule(After(line, L'=')));
-    for (const String& line : ReadSection(FileName, L"HOLIDAYDELETE")) {
-        TssHolidayRec r = ParseDateRule(After(line, L'='));
-        for (int i = 0; i < fCount; ++i) {
-            TssHolidayRec& e = fTable[std::size_t(i)];
-            if (e.HolidayKind == TssHolidayKind::hkNormal && e.MM == r.MM && e.DD == r.DD) {
-                e.StartYear = r.StartYear;
-                e.EndYear = r.EndYear;
-                break;
+    for (const wchar_t* section : {L"HOLIDAYADD", L"HOLIDAYDELETE", L"WEEKHOLIDAYADD", L"SYUNBUNNOTCALC"})
+        ApplyRuleSection(section, ReadSection(FileName, section));
+}
+
+void TssHoliday::ApplyRuleSection(const String& Section, const std::vector<String>& Lines) {
+    for (const String& line : Lines) {
+        const String value = After(line, L'=');
+        if (SameText(Section, L"HOLIDAYADD")) {
+            Append(ParseDateRule(value));
+        } else if (SameText(Section, L"HOLIDAYDELETE")) {
+            TssHolidayRec r = ParseDateRule(value);
+            for (int i = 0; i < fCount; ++i) {
+                TssHolidayRec& e = fTable[std::size_t(i)];
+                if (e.HolidayKind == TssHolidayKind::hkNormal && e.MM == r.MM && e.DD == r.DD) {
+                    e.StartYear = r.StartYear;
+                    e.EndYear = r.EndYear;
+                    break;
+                }
             }
+        } else if (SameText(Section, L"WEEKHOLIDAYADD")) {
+            Append(ParseWeekRule(value));
+        } else if (SameText(Section, L"SYUNBUNNOTCALC")) {
+            TssHolidayRec r = ParseDateRule(value);
+            r.MMDD = SyunbunMarkerMMDD;
+            r.HolidayKind = TssHolidayKind::hkSyunbun;
+            Append(r);
         }
-    }
-    for (const String& line : ReadSection(FileName, L"WEEKHOLIDAYADD")) Append(ParseWeekRule(After(line, L'=')));
-    for (const String& line : ReadSection(FileName, L"SYUNBUNNOTCALC")) {
-        TssHolidayRec r = ParseDateRule(After(line, L'='));
-        r.MMDD = SyunbunMarkerMMDD;
-        r.HolidayKind = TssHolidayKind::hkSyunbun;
-        Append(r);
     }
 }
 
@@ -234,7 +366,7 @@ TssHolidayNameEntry TssHolidayName::ParseNameLine(const String& Line) {
     if (spec.find(L'/') != String::npos) {
         e.HolidayKind = TssHolidayKind::hkNormal;
         e.MM = StrToInt(Before(spec, L'/'));
-        e.MMDD = e.MM * 100 + StrToInt(After(spec, L'/'));
+        e.MMDD = HolidayKey(e.MM, StrToInt(After(spec, L'/')));
     } else if (spec.find(L',') != String::npos) {
         e.HolidayKind = TssHolidayKind::hkWeekHoliday;
         e.MM = StrToInt(Before(spec, L','));
@@ -271,18 +403,27 @@ String TssHolidayName::GetHolidayName(const TssHolidayRec& HolidayRec, int Year)
 
 // ---- the file and the process-wide state ----
 
-String HolidayFileName() {
-    String value;
-    try {
-        TssRegistry reg(KEY_READ);
-        if (reg.OpenKeyReadOnly(HolidayRegistryKey)) value = reg.ReadString(HolidayRegistryValue);
-    } catch (...) {
-        value.clear();  // no key, no access or not text: as if unset
+String HolidayFileName() { return HolidayFileNameFor(HolidayRegistryText()); }
+
+std::int32_t HolidayKey(std::int64_t MM, std::int64_t DD) {
+    return std::int32_t(std::clamp<std::int64_t>(MM * 100 + DD, INT32_MIN, INT32_MAX));
+}
+
+TssHolidayHit FindHoliday(const TssHolidayList& List, int Year, int Month, int Day) {
+    const int key = Month * 100 + Day;
+    for (auto it = List.rbegin(); it != List.rend(); ++it) {
+        const TssHolidayRec* r = *it;
+        if (Year < r->StartYear || Year > r->EndYear) continue;
+        if (r->MMDD == key) return {r, false};
+        if (r->MMDD > key) continue;
+        TDateTime day;
+        if (TryEncodeDate(Year, r->MM, r->DD, day) && DayOfWeek(day) == 1) {
+            int y, m, d;
+            DecodeDate(day + 1, y, m, d);
+            if (m == Month && d == Day) return {r, true};
+        }
     }
-    if (!value.empty()) return value.back() == L'\\' ? value + HolidayFileBaseName : value;
-    // Without a data folder there is no file, rather than one in the current drive's root.
-    String data = TssCommonFolder::GetObject()->DataFolder();
-    return data.empty() ? String() : data + L"\\" + HolidayFileBaseName;
+    return {};
 }
 
 TssHoliday* GetHoliday() {
@@ -295,52 +436,52 @@ const TssHolidayList& GetHolidayItems() { return GetHoliday()->items(); }
 
 void FreeHoliday() {
     TheHoliday.reset();
-    YearCache.Years.clear();
-    YearCache.Generation = ~0ULL;
-    NameCache.Names.reset();
-    NameCache.Stamp = FileStamp{};
-    NameCache.Settled = false;
+    YearCache.Clear();
+    NameCache.Clear();
 }
 
 bool HolidayCacheEnabled() { return CacheEnabled; }
 
 void SetHolidayCacheEnabled(bool Value) {
     CacheEnabled = Value;
-    YearCache.Years.clear();
-    NameCache.Names.reset();
+    YearCache.Clear();
+    NameCache.Clear();
 }
 
-std::shared_ptr<const TssHolidayList> CachedYearHolidays(int Year) {
+TssHolidayHit CachedHoliday(int Year, int Month, int Day) {
+    if (Month < 1 || Month > 12 || Day < 1 || Day > 31) return {};
     std::uint64_t generation = GetHoliday()->Generation();
-    if (CacheEnabled && YearCache.Generation == generation) {
-        auto it = YearCache.Years.find(Year);
-        if (it != YearCache.Years.end()) return it->second;
-    }
-    TssDate builder;
-    std::unique_ptr<TssHolidayList> list = builder.BuildYearHolidays(Year);
-    auto year = std::make_shared<YearHolidays>();
-    year->Records.reserve(list->size());
-    for (const TssHolidayRec* r : *list) year->Records.push_back(*r);
-    for (const TssHolidayRec& r : year->Records) year->List.push_back(&r);
-    std::shared_ptr<const TssHolidayList> result(year, &year->List);
-    if (CacheEnabled) {
-        if (YearCache.Generation != generation || YearCache.Years.size() >= MaxCachedYears) YearCache.Years.clear();
+    if (YearCache.Generation != generation) {
+        YearCache.Clear();
         YearCache.Generation = generation;
-        YearCache.Years[Year] = result;
     }
-    return result;
+    if (!YearCache.Last || YearCache.LastYear != Year) {
+        auto it = YearCache.Years.find(Year);
+        if (it == YearCache.Years.end()) {
+            std::unique_ptr<YearTable> table = MakeYearTable(Year);
+            if (YearCache.Years.size() >= MaxCachedYears) YearCache.Clear();
+            it = YearCache.Years.emplace(Year, std::move(table)).first;
+        }
+        YearCache.Last = it->second.get();
+        YearCache.LastYear = Year;
+    }
+    return YearCache.Last->Days[std::size_t(Month * 32 + Day)];
 }
 
 std::shared_ptr<const TssHolidayName> CachedHolidayNames() {
-    String file = HolidayFileName();
-    if (!CacheEnabled) return std::make_shared<TssHolidayName>(file);
-    FileStamp stamp = StampOf(file);
-    if (!NameCache.Names || !NameCache.Settled || !(NameCache.Stamp == stamp)) {
-        NameCache.Names.reset();
-        unsigned long long readAt = SystemTimeNow();
+    if (!CacheEnabled) return std::make_shared<TssHolidayName>(HolidayFileName());
+    const bool changed = !NameCache.Names || NameCache.Watch.Fired();
+    if (changed) {
+        NameCache.Watch.WatchRegistry();
+        NameCache.Value = HolidayRegistryText();
+    }
+    // The data folder can change without a notice, so it is asked every time.
+    String file = HolidayFileNameFor(NameCache.Value);
+    if (changed || file != NameCache.File) {
+        NameCache.Names.reset();  // a failed read leaves none, so the next call reads again
+        NameCache.Watch.WatchFolder(file);
+        NameCache.File = file;
         NameCache.Names = std::make_shared<TssHolidayName>(file);
-        NameCache.Stamp = stamp;
-        NameCache.Settled = !stamp.Exists || (readAt > stamp.Written && readAt - stamp.Written > UnsettledAge);
     }
     return NameCache.Names;
 }

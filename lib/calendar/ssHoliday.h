@@ -55,6 +55,8 @@ protected:
     static TssHolidayRec ParseDateRule(const String& Value);
     // Parses "M,N*W:from-to" into a weekday rule.
     static TssHolidayRec ParseWeekRule(const String& Value);
+    // Applies the value lines of one rule section ("key=value"); EConvertError when malformed.
+    void ApplyRuleSection(const String& Section, const std::vector<String>& Lines);
     // Appends to the table; false when it is full.
     bool Append(const TssHolidayRec& Rec);
     void RebuildItems();
@@ -116,12 +118,28 @@ const TssHolidayList& GetHolidayItems();
 // holiday file again. Used when the file's location or rules have been changed on purpose.
 void FreeHoliday();
 
-// Caching of year lists and file names (on by default). Off, every query builds its year list
-// and reads the names afresh; the answers are the same either way.
+// Caching of the year tables and of the names (on by default). Off, every query builds its year
+// list and reads the names afresh; the answers are the same either way.
 bool HolidayCacheEnabled();
 void SetHolidayCacheEnabled(bool Value);
 
-// The year list of Year for the current table, shared until the rules change.
-std::shared_ptr<const TssHolidayList> CachedYearHolidays(int Year);
-// The names of the current holiday file, shared until the file's name, size or time changes.
+// Where a date falls among its year's holidays: the holiday with its month and day, or (with
+// Substitute) the Sunday holiday of the day before. Rec is null when neither.
+struct TssHolidayHit {
+    const TssHolidayRec* Rec = nullptr;
+    bool Substitute = false;
+};
+
+// Scans a year list backwards: the in-range entry with the date's key, else an earlier in-range
+// holiday that falls on a Sunday and whose next day has the date's month and day.
+TssHolidayHit FindHoliday(const TssHolidayList& List, int Year, int Month, int Day);
+// The same answer for a valid date, read from a table of its year (one entry per month and day)
+// made once per year and rule table. Rec stays valid until the next holiday query.
+TssHolidayHit CachedHoliday(int Year, int Month, int Day);
+// The names of the current holiday file. They are read again only after a change was reported
+// in the file's folder or in the registry around the value that names the file, or when the
+// data folder in use changed; where the folder cannot be watched, on every call.
 std::shared_ptr<const TssHolidayName> CachedHolidayNames();
+
+// MM * 100 + DD, the match key; a key beyond 32 bits saturates, so such a value matches no date.
+std::int32_t HolidayKey(std::int64_t MM, std::int64_t DD);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 #include "EraFiles.h"
@@ -321,17 +322,95 @@ TEST_F(HolidayTest, MalformedNameLineRaisesFromTheNameQuery) {
     EXPECT_THROW(TssDate(2016, 1, 1).HolidayName(), EConvertError);
 }
 
-TEST_F(HolidayTest, CachedNamesFollowAChangedFile) {
+TEST_F(HolidayTest, CachedNamesFollowEditsOfTheFile) {
+    const String file = FDir / L"Holiday.ini";
     WriteHolidayFile({L"[HOLIDAYNAME]", L"1/1=元日"});
     EXPECT_EQ(Utf8(TssDate(2016, 1, 1).HolidayName()), Utf8(L"元日"));
-    // Unchanged: the names and the year list are not built again.
+    // Nothing changed: the names are not read again.
     EXPECT_EQ(CachedHolidayNames().get(), CachedHolidayNames().get());
-    EXPECT_EQ(CachedYearHolidays(2016).get(), CachedYearHolidays(2016).get());
-    WriteHolidayFileAt(FDir / L"Holiday.ini", {L"[HOLIDAYNAME]", L"1/1=がんじつ"});
-    EXPECT_EQ(Utf8(TssDate(2016, 1, 1).HolidayName()), Utf8(L"がんじつ"));
-    // The same size still counts as a change when the file was written again.
-    WriteHolidayFileAt(FDir / L"Holiday.ini", {L"[HOLIDAYNAME]", L"1/1=ついたち"});
-    EXPECT_EQ(Utf8(TssDate(2016, 1, 1).HolidayName()), Utf8(L"ついたち"));
+    struct Edit {
+        const char* what;
+        std::function<void()> apply;
+        const wchar_t* name;
+    };
+    const Edit edits[] = {
+        {"rewritten, same size", [&] { WriteHolidayFileAt(file, {L"[HOLIDAYNAME]", L"1/1=ついたち"}); }, L"ついたち"},
+        {"replaced by a renamed file", [&] {
+             WriteHolidayFileAt(FDir / L"new.tmp", {L"[HOLIDAYNAME]", L"1/1=がんじつ"});
+             ASSERT_TRUE(MoveFileExW((FDir / L"new.tmp").c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING));
+         }, L"がんじつ"},
+        {"deleted", [&] { ASSERT_TRUE(DeleteFileW(file.c_str())); }, L""},
+        {"made again", [&] { WriteHolidayFileAt(file, {L"[HOLIDAYNAME]", L"1/1=正月"}); }, L"正月"},
+    };
+    for (const Edit& e : edits) {
+        SCOPED_TRACE(e.what);
+        // Windows reports a folder change within the call that makes it; Wine only once its
+        // server has read the change from the host, a moment after the call returned. So the
+        // test waits for a notice of its own before the query that must see the change.
+        HANDLE seen = FindFirstChangeNotificationW(FDir.Path().c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE);
+        ASSERT_NE(seen, INVALID_HANDLE_VALUE);
+        e.apply();
+        EXPECT_EQ(WaitForSingleObject(seen, 10000), WAIT_OBJECT_0);
+        FindCloseChangeNotification(seen);
+        EXPECT_EQ(Utf8(TssDate(2016, 1, 1).HolidayName()), Utf8(e.name));
+    }
+}
+
+TEST_F(HolidayTest, CachedNamesFollowTheRegistryKeyBeingMadeAndDeleted) {
+    WriteHolidayFileAt(FDir / L"Holiday.ini", {L"[HOLIDAYNAME]", L"1/1=データフォルダ"});
+    WriteHolidayFileAt(FDir / L"別名.ini", {L"[HOLIDAYNAME]", L"1/1=ファイル指定"});
+    TssRegistry().DeleteKey(HolidayRegistryKey);
+    EXPECT_EQ(Utf8(TssDate(2016, 1, 1).HolidayName()), Utf8(L"データフォルダ"));
+    SetRegistryValue(FDir / L"別名.ini");  // makes the key
+    EXPECT_EQ(Utf8(TssDate(2016, 1, 1).HolidayName()), Utf8(L"ファイル指定"));
+    ASSERT_TRUE(TssRegistry().DeleteKey(HolidayRegistryKey));
+    EXPECT_EQ(Utf8(TssDate(2016, 1, 1).HolidayName()), Utf8(L"データフォルダ"));
+}
+
+// A company calendar: its own holiday on top of the public ones.
+class TFoundingDayDate : public TssDate {
+    SS_CLASS(TFoundingDayDate, TssDate)
+public:
+    using TssDate::TssDate;
+    std::unique_ptr<TssHolidayList> BuildYearHolidays(int Year) override {
+        std::unique_ptr<TssHolidayList> list = TssDate::BuildYearHolidays(Year);
+        list->push_back(&FFoundingDay);
+        std::stable_sort(list->begin(), list->end(), [](auto a, auto b) { return a->MMDD < b->MMDD; });
+        return list;
+    }
+
+private:
+    TssHolidayRec FFoundingDay{1900, 9999, 6, 1, 601};
+};
+
+TEST_F(HolidayTest, DerivedYearListsAnswerTheDerivedDatesQueries) {
+    WriteHolidayFile({L"[HOLIDAYNAME]", L"6/1=創立記念日"});
+    for (bool cache : {true, false}) {
+        SCOPED_TRACE(cache);
+        SetHolidayCacheEnabled(cache);
+        // The plain date first, so a cached table of the year is there when the derived one asks.
+        EXPECT_FALSE(TssDate(2016, 6, 1).IsHoliday());
+        EXPECT_TRUE(TFoundingDayDate(2016, 6, 1).IsHoliday());
+        EXPECT_EQ(Utf8(TFoundingDayDate(2016, 6, 1).HolidayName()), Utf8(L"創立記念日"));
+        EXPECT_EQ(Utf8(TFoundingDayDate(2014, 6, 2).HolidayName()), Utf8(L"振替休日"));  // 1 June 2014 a Sunday
+        EXPECT_FALSE(TssDate(2014, 6, 2).IsHoliday());
+        EXPECT_TRUE(TFoundingDayDate(2016, 5, 3).IsHoliday());  // the public holidays stay
+    }
+}
+
+TEST_F(HolidayTest, NumbersWhoseKeyWouldOverflowMatchNoDate) {
+    // Each month and day below wraps around 32 bits to the key of 1 June (601) or 7 July (707).
+    WriteHolidayFile({
+        L"[HOLIDAYADD]", L"a=42949673/597:2000-2999", L"b=-42949667/5:2000-2999", L"c=7/7:2000-2999",
+        L"[SYUNBUNNOTCALC]", L"s=3/2147483647:2015-2015",
+        L"[HOLIDAYNAME]", L"7/7=七夕", L"42949673/703=誤り",
+    });
+    ExpectHolidays({
+        {{2016, 6, 1}, false, L""},
+        {{2016, 7, 7}, true, L"七夕"},
+        {{2015, 3, 21}, false, L""},  // the file fixes the equinox of 2015 to a day that does not exist
+        {{2017, 3, 20}, true, L""},
+    });
 }
 
 TEST_F(HolidayTest, ShippedFileModelsTheRealHolidays) {
@@ -399,6 +478,8 @@ TEST_F(HolidayTest, CacheChangesNoAnswer) {
         for (TDateTime day = EncodeDate(1946, 1, 1); day <= EncodeDate(2032, 12, 31); day += 1) {
             TssDate d;
             d.SetDateTime(day);
+            all += d.IsHolidayEx(false, true, false) ? "f" : "";
+            all += d.IsHolidayEx(false, false, true) ? "s" : "";
             all += d.IsHoliday() ? Utf8(d.HolidayName() + L"|") : ".";
         }
         return all;

@@ -112,4 +112,17 @@ TEST_F(DoubleByteText, AnsiCopyNeverSplitsACharacter) {
     for (const Case& c : cases) EXPECT_EQ(AnsiCopyMB(text, c.index, c.count), c.result) << c.index << "," << c.count;
 }
 
+TEST_F(DoubleByteText, AnsiCopyFromATrailByteDropsTheHalfCharacter) {
+    // "a", あ, い, "b": the trail bytes sit at 3 and 5.
+    const AnsiString two = "a\x82\xa0\x82\xa2" "b";
+    struct Case { int index, count; AnsiString result; };
+    const Case cases[] = {
+        {3, 1, ""},              // nothing but the trail byte was asked for
+        {3, 3, "\x82\xa2"},      // the count shrinks with the start
+        {5, 2, "b"},
+        {3, 2, ""},              // both halves dropped: the end is the next lead byte
+    };
+    for (const Case& c : cases) EXPECT_EQ(AnsiCopyMB(two, c.index, c.count), c.result) << c.index << "," << c.count;
+}
+
 }  // namespace
