@@ -1,8 +1,10 @@
 // The component gallery: one window that shows the library's controls.
 #include "GalleryForm.h"
+#include "ssUnits.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
+        RegisterLibraryUnits();
         Application->Initialize();
         Application->SetMainFormOnTaskBar(true);
         TfmGallery* gallery = nullptr;

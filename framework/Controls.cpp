@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <map>
 
-#include "Forms.h"
-
 // ---- TControl ----
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
-    FFont->OnChange = [this](TObject*) {
+    FFont->SetOwnerNotify([this](TObject*) {
         if (!FAssigningParentFont) FParentFont = false;
         FontChanged();
-    };
+    });
 }
 
 TControl::~TControl() {
@@ -103,11 +101,6 @@ void TGraphicControl::Update() {
     if (FParent) FParent->Update();
 }
 
-TCustomForm* GetParentForm(TControl* control) {
-    while (control && control->Parent()) control = control->Parent();
-    return dynamic_cast<TCustomForm*>(control);
-}
-
 void TCustomControl::PaintWindow(HDC dc) {
     FCanvas.SetHandle(dc);
     struct Detach {
@@ -118,6 +111,8 @@ void TCustomControl::PaintWindow(HDC dc) {
 }
 
 // ---- TWinControl ----
+
+void (*TWinControl::FExceptionHandler)(std::exception_ptr) = nullptr;
 
 namespace {
 // The control whose window CreateWindowEx is making; its first message binds the two.
@@ -137,7 +132,7 @@ TWinControl::~TWinControl() {
     DestroyComponents();
     for (TControl* c : std::vector<TControl*>(FControls)) c->SetParent(nullptr);
     DestroyHandle();
-    if (FBrush) DeleteObject(FBrush);
+    GdiObjects::Delete(FBrush);
 }
 
 void TWinControl::InsertControl(TControl* c) {
@@ -368,7 +363,7 @@ void TWinControl::TextChanged() {
 HBRUSH TWinControl::Brush() {
     COLORREF rgb = ColorToRGB(FColor);
     if (FBrush && rgb == FBrushColor) return FBrush;
-    if (FBrush) DeleteObject(FBrush);
+    GdiObjects::Delete(FBrush);
     FBrush = CreateSolidBrush(rgb);
     FBrushColor = rgb;
     return FBrush;
@@ -451,9 +446,12 @@ void TWinControl::WndProc(TMessage& msg) {
             DefaultHandler(msg);
             AlignControls();
             return;
-        case WM_SETFOCUS:
-            if (TCustomForm* form = GetParentForm(this)) form->FocusChanged(this);
+        case WM_SETFOCUS: {
+            TWinControl* top = this;
+            while (top->FParent) top = top->FParent;
+            top->ControlFocused(this);
             break;
+        }
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORSTATIC:
             if (TWinControl* child = FindChild(HWND(msg.LParam))) {
@@ -499,7 +497,7 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         self->WndProc(msg);
     } catch (...) {
         // Exceptions never cross the system's window-procedure frames.
-        Application->HandleException(std::current_exception());
+        if (FExceptionHandler) FExceptionHandler(std::current_exception());
     }
     if (m == WM_NCDESTROY) {
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);

@@ -1,6 +1,7 @@
 // Controls over real windows: the control base, controls painted on their parent, and
 // windowed controls with their own HWND.
 #pragma once
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,7 @@ struct TMessage {
 };
 
 class TWinControl;
+class TApplication;
 
 // Where a control docks in its parent's client area.
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
@@ -169,6 +171,8 @@ protected:
     virtual void CommandNotify(WORD code) {}
     // The parent's owner-draw request for this control; answers whether it drew.
     virtual bool DrawItem(const DRAWITEMSTRUCT& item) { return false; }
+    // Called on the top-most parent when it or one of the controls on it gets the focus.
+    virtual void ControlFocused(TWinControl* focused) {}
     // Lays out the children that dock in the client area, in insertion order.
     void AlignControls();
     void FontChanged() override;
@@ -187,6 +191,9 @@ protected:
 
 private:
     friend class TControl;
+    friend class TApplication;
+    // Shows an exception that the handling of a window message raised; the application sets it.
+    static void (*FExceptionHandler)(std::exception_ptr e);
     void InsertControl(TControl* c);
     void RemoveControl(TControl* c);
     void PaintControls(HDC dc, const RECT& clip);
@@ -213,7 +220,3 @@ protected:
 private:
     TCanvas FCanvas;
 };
-
-// The form that a control stands on, or nullptr.
-class TCustomForm;
-TCustomForm* GetParentForm(TControl* control);

@@ -70,13 +70,13 @@ void TPanel::DrawCaption(RECT r, UINT extraFlags) {
 // ---- TPicture, TImage ----
 
 TPicture::TPicture() : FBitmap(std::make_unique<TBitmap>()) {
-    FBitmap->OnChange = [this](TObject*) {
+    FBitmap->SetOwnerNotify([this](TObject*) {
         if (FIcon && !FBitmap->Empty()) {
             DestroyIcon(FIcon);
             FIcon = nullptr;
         }
-        if (OnChange) OnChange(this);
-    };
+        NotifyChange();
+    });
 }
 
 TPicture::~TPicture() {
@@ -98,8 +98,8 @@ SIZE IconSize(HICON icon) {
     BITMAP bm{};
     GetObjectW(info.hbmMask, sizeof(bm), &bm);
     SIZE s{bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2};
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    GdiObjects::Delete(info.hbmColor);
+    GdiObjects::Delete(info.hbmMask);
     return s;
 }
 }  // namespace
@@ -115,7 +115,7 @@ void TPicture::Draw(TCanvas* canvas, int x, int y) {
 TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(std::make_unique<TPicture>()) {
     FWidth = 105;
     FHeight = 105;
-    FPicture->OnChange = [this](TObject*) { PictureChanged(); };
+    FPicture->SetOwnerNotify([this](TObject*) { PictureChanged(); });
 }
 
 void TImage::SetAutoSize(bool v) {

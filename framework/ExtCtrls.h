@@ -43,8 +43,8 @@ protected:
 };
 
 // What an image control shows: a bitmap or an icon.
-class TPicture : public TPersistent {
-    SS_CLASS(TPicture, TPersistent)
+class TPicture : public TGraphicsObject {
+    SS_CLASS(TPicture, TGraphicsObject)
 public:
     TPicture();
     ~TPicture() override;
@@ -57,7 +57,6 @@ public:
     int Width() const;
     int Height() const;
     void Draw(TCanvas* canvas, int x, int y);
-    TNotifyEvent OnChange;
 
 private:
     std::unique_ptr<TBitmap> FBitmap;

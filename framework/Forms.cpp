@@ -6,6 +6,11 @@
 #include "Dialogs.h"
 #include "StdCtrls.h"
 
+TCustomForm* GetParentForm(TControl* control) {
+    while (control && control->Parent()) control = control->Parent();
+    return dynamic_cast<TCustomForm*>(control);
+}
+
 // ---- TCustomForm ----
 
 namespace {
@@ -205,6 +210,15 @@ void TCustomForm::FocusChanged(TWinControl* focused) {
     for (TButton* b : buttons) b->SetButtonStyle(focusedButton ? b == focusedButton : b->Default());
 }
 
+// The focused window of this form takes the key itself, as an edit that wants Enter does.
+bool TCustomForm::FocusWantsKey(WORD key) {
+    HWND focus = GetFocus();
+    if (!focus || !FHandle || (focus != FHandle && !IsChild(FHandle, focus))) return false;
+    MSG msg{focus, WM_KEYDOWN, key, 0, 0, {}};
+    LRESULT code = SendMessageW(focus, WM_GETDLGCODE, key, LPARAM(&msg));
+    return code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+}
+
 bool TCustomForm::DialogKey(WORD key) {
     if (FKeyPreview && OnKeyDown) {
         TShiftState shift;
@@ -215,6 +229,7 @@ bool TCustomForm::DialogKey(WORD key) {
         if (key == 0) return true;
     }
     if (key != VK_RETURN && key != VK_ESCAPE) return false;
+    if (FocusWantsKey(key)) return false;
     std::vector<TButton*> buttons;
     CollectButtons(this, buttons);
     TButton* target = nullptr;
@@ -320,6 +335,9 @@ void TCustomForm::WndProc(TMessage& msg) {
 // ---- TApplication ----
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+    TWinControl::FExceptionHandler = [](std::exception_ptr e) {
+        if (Application) Application->HandleException(e);
+    };
     String exe = ExeName();
     String name = ExtractFileName(exe);
     auto dot = name.rfind(L'.');
@@ -327,6 +345,8 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TApplication::~TApplication() {
+    while (FStartedUnits > 0)
+        if (auto shutdown = FUnits[--FStartedUnits].Shutdown) shutdown();
     DestroyComponents();
     if (FHandle) DestroyWindow(FHandle);
 }
@@ -375,10 +395,24 @@ void TApplication::SetTitle(const String& v) {
 
 String TApplication::ExeName() const { return ModuleFileName(); }
 
+void TApplication::AddUnit(TUnitSteps steps) {
+    for (const TUnitSteps& u : FUnits)
+        if (u.Startup == steps.Startup && u.Shutdown == steps.Shutdown) return;
+    FUnits.push_back(steps);
+    if (FInitialized) StartUnits();
+}
+
+void TApplication::StartUnits() {
+    while (FStartedUnits < FUnits.size())
+        if (auto startup = FUnits[FStartedUnits++].Startup) startup();
+}
+
 void TApplication::Initialize() {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_ANIMATE_CLASS};
     InitCommonControlsEx(&icc);
     Handle();
+    FInitialized = true;
+    StartUnits();
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
@@ -458,9 +492,16 @@ int TApplication::MessageBox(const String& text, const String& caption, UINT fla
     return MessageBoxW(ActiveWindowHandle(), text.c_str(), caption.c_str(), flags);
 }
 
-// Made before the library's units start and freed after they end.
-__attribute__((init_priority(101))) static std::unique_ptr<TApplication> TheApplication =
-    std::make_unique<TApplication>(nullptr);
-TApplication* Application = TheApplication.get();
+TApplication* Application = nullptr;
+
+namespace {
+// Made before any other static object of the program, so that Application is set before any of
+// them could look, and freed after them.
+struct ApplicationObject {
+    std::unique_ptr<TApplication> Object = std::make_unique<TApplication>(nullptr);
+    ApplicationObject() { Application = Object.get(); }
+};
+__attribute__((init_priority(101))) ApplicationObject TheApplication;
+}  // namespace
 static TScreen TheScreen;
 TScreen* Screen = &TheScreen;

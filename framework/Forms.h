@@ -49,8 +49,9 @@ public:
     void SetActiveControl(TWinControl* c);
     // Tells the form's buttons which one now stands as the default button.
     void FocusChanged(TWinControl* focused);
-    // Handles a key going to a control of this form: the key preview, then Enter for the
-    // default button and Escape for the Cancel button. Answers whether the key was used up.
+    // Handles a key going to a control of this form: the key preview, then, unless the focused
+    // control asks for the key itself (WM_GETDLGCODE, as dialogs ask), Enter for the default
+    // button and Escape for the Cancel button. Answers whether the key was used up.
     bool DialogKey(WORD key);
 
     void Show();
@@ -78,8 +79,10 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void SetVisible(bool v) override;
+    void ControlFocused(TWinControl* focused) override { FocusChanged(focused); }
 
 private:
+    bool FocusWantsKey(WORD key);
     SIZE FrameSize();
     void PlaceOnShow();
     TPosition FPosition = TPosition::poDefaultPosOnly;
@@ -100,12 +103,27 @@ public:
     using TCustomForm::TCustomForm;
 };
 
+// The form that a control stands on, or nullptr.
+TCustomForm* GetParentForm(TControl* control);
+
+// A unit's start-up step and its shutdown step; either may be null.
+struct TUnitSteps {
+    void (*Startup)();
+    void (*Shutdown)();
+};
+
 class TApplication : public TComponent {
     SS_CLASS(TApplication, TComponent)
 public:
     explicit TApplication(TComponent* AOwner);
     ~TApplication() override;
 
+    // Adds a unit's steps (once; a unit added again keeps its place). Initialize runs the
+    // start-up steps in the order added, a unit added later starts at once; the application's
+    // end runs the shutdown steps of the started units in reverse order.
+    void AddUnit(TUnitSteps steps);
+    // Runs the units' start-up steps; a program calls it once the units are added and before
+    // it makes its main form.
     void Initialize();
     // Creates a form owned by the application; the first form made this way is the main form.
     template <typename T>
@@ -146,6 +164,10 @@ public:
 private:
     friend class TCustomForm;
     bool ProcessMessage(MSG& msg);
+    void StartUnits();
+    std::vector<TUnitSteps> FUnits;
+    size_t FStartedUnits = 0;
+    bool FInitialized = false;
     static LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l);
     std::vector<TWindowHook> FHooks;
     HWND FHandle = nullptr;

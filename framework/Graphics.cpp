@@ -1,5 +1,7 @@
 #include "Graphics.h"
 
+#include <map>
+#include <utility>
 #include <vector>
 
 COLORREF ColorToRGB(TColor c) {
@@ -14,36 +16,70 @@ int ScreenPixelsPerInch() {
     return ppi;
 }
 
+// ---- GdiObjects ----
+
+namespace {
+// Made once and never freed: canvases of static objects detach during the program's exit.
+std::map<HGDIOBJ, int>& HeldObjects() {
+    static auto* held = new std::map<HGDIOBJ, int>;
+    return *held;
+}
+unsigned HeldDeletionCount = 0;
+}  // namespace
+
+void GdiObjects::Delete(HGDIOBJ h) {
+    if (!h) return;
+    if (IsHeld(h)) ++HeldDeletionCount;
+    DeleteObject(h);
+}
+
+void GdiObjects::Hold(HGDIOBJ h) {
+    if (h) ++HeldObjects()[h];
+}
+
+void GdiObjects::Release(HGDIOBJ h) {
+    auto& held = HeldObjects();
+    auto it = held.find(h);
+    if (it != held.end() && --it->second == 0) held.erase(it);
+}
+
+bool GdiObjects::IsHeld(HGDIOBJ h) { return HeldObjects().count(h) != 0; }
+
+unsigned GdiObjects::HeldDeletions() { return HeldDeletionCount; }
+
+// ---- TGraphicsObject ----
+
+void TGraphicsObject::NotifyChange(HGDIOBJ old) {
+    if (FOwnerNotify) FOwnerNotify(this);
+    if (OnChange) OnChange(this);
+    GdiObjects::Delete(old);
+}
+
 // ---- TFont ----
 
-TFont::~TFont() {
-    if (FHandle) DeleteObject(FHandle);
-}
+TFont::~TFont() { GdiObjects::Delete(FHandle); }
 
-void TFont::Changed() {
-    if (FHandle) {
-        DeleteObject(FHandle);
-        FHandle = nullptr;
-    }
-    if (OnChange) OnChange(this);
-}
+void TFont::Rebuild() { NotifyChange(std::exchange(FHandle, nullptr)); }
 
 void TFont::Assign(const TFont& src) {
+    bool same = FName == src.FName && FHeight == src.FHeight && FStyle == src.FStyle && FCharset == src.FCharset &&
+                FPitch == src.FPitch;
     FName = src.FName;
     FHeight = src.FHeight;
     FColor = src.FColor;
     FStyle = src.FStyle;
     FCharset = src.FCharset;
     FPitch = src.FPitch;
-    Changed();
+    if (same) NotifyChange();
+    else Rebuild();
 }
 
-void TFont::SetName(const String& v) { if (v != FName) { FName = v; Changed(); } }
-void TFont::SetHeight(int v) { if (v != FHeight) { FHeight = v; Changed(); } }
-void TFont::SetColor(TColor v) { if (v != FColor) { FColor = v; Changed(); } }
-void TFont::SetStyle(TFontStyles v) { if (!(v == FStyle)) { FStyle = v; Changed(); } }
-void TFont::SetCharset(BYTE v) { if (v != FCharset) { FCharset = v; Changed(); } }
-void TFont::SetPitch(TFontPitch v) { if (v != FPitch) { FPitch = v; Changed(); } }
+void TFont::SetName(const String& v) { if (v != FName) { FName = v; Rebuild(); } }
+void TFont::SetHeight(int v) { if (v != FHeight) { FHeight = v; Rebuild(); } }
+void TFont::SetColor(TColor v) { if (v != FColor) { FColor = v; NotifyChange(); } }
+void TFont::SetStyle(TFontStyles v) { if (!(v == FStyle)) { FStyle = v; Rebuild(); } }
+void TFont::SetCharset(BYTE v) { if (v != FCharset) { FCharset = v; Rebuild(); } }
+void TFont::SetPitch(TFontPitch v) { if (v != FPitch) { FPitch = v; Rebuild(); } }
 
 int TFont::Size() const { return -MulDiv(FHeight, 72, ScreenPixelsPerInch()); }
 void TFont::SetSize(int v) { SetHeight(-MulDiv(v, ScreenPixelsPerInch(), 72)); }
@@ -69,21 +105,13 @@ HFONT TFont::Handle() const {
 
 // ---- TPen, TBrush ----
 
-TPen::~TPen() {
-    if (FHandle) DeleteObject(FHandle);
-}
+TPen::~TPen() { GdiObjects::Delete(FHandle); }
 
-void TPen::Changed() {
-    if (FHandle) {
-        DeleteObject(FHandle);
-        FHandle = nullptr;
-    }
-    if (OnChange) OnChange(this);
-}
+void TPen::Rebuild() { NotifyChange(std::exchange(FHandle, nullptr)); }
 
-void TPen::SetColor(TColor v) { if (v != FColor) { FColor = v; Changed(); } }
-void TPen::SetWidth(int v) { if (v != FWidth) { FWidth = v; Changed(); } }
-void TPen::SetStyle(TPenStyle v) { if (v != FStyle) { FStyle = v; Changed(); } }
+void TPen::SetColor(TColor v) { if (v != FColor) { FColor = v; Rebuild(); } }
+void TPen::SetWidth(int v) { if (v != FWidth) { FWidth = v; Rebuild(); } }
+void TPen::SetStyle(TPenStyle v) { if (v != FStyle) { FStyle = v; Rebuild(); } }
 
 HPEN TPen::Handle() const {
     if (!FHandle) {
@@ -93,26 +121,18 @@ HPEN TPen::Handle() const {
     return FHandle;
 }
 
-TBrush::~TBrush() {
-    if (FHandle) DeleteObject(FHandle);
-}
+TBrush::~TBrush() { GdiObjects::Delete(FHandle); }
 
-void TBrush::Changed() {
-    if (FHandle) {
-        DeleteObject(FHandle);
-        FHandle = nullptr;
-    }
-    if (OnChange) OnChange(this);
-}
+void TBrush::Rebuild() { NotifyChange(std::exchange(FHandle, nullptr)); }
 
 void TBrush::SetColor(TColor v) {
     if (v == FColor && FStyle == TBrushStyle::bsSolid) return;
     FColor = v;
     FStyle = TBrushStyle::bsSolid;  // giving a colour makes the brush solid again
-    Changed();
+    Rebuild();
 }
 
-void TBrush::SetStyle(TBrushStyle v) { if (v != FStyle) { FStyle = v; Changed(); } }
+void TBrush::SetStyle(TBrushStyle v) { if (v != FStyle) { FStyle = v; Rebuild(); } }
 
 HBRUSH TBrush::Handle() const {
     if (FStyle == TBrushStyle::bsClear) return HBRUSH(GetStockObject(NULL_BRUSH));
@@ -124,10 +144,13 @@ HBRUSH TBrush::Handle() const {
 
 TCanvas::TCanvas()
     : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {
-    // A change re-selects the object; the old GDI object is only freed once it is out of the DC.
-    FFont->OnChange = FPen->OnChange = FBrush->OnChange = [this](TObject*) {
+    // A changed object is selected again while attached, before its old GDI object goes.
+    auto reselect = [this](TObject*) {
         if (FHandle) Select();
     };
+    FFont->SetOwnerNotify(reselect);
+    FPen->SetOwnerNotify(reselect);
+    FBrush->SetOwnerNotify(reselect);
 }
 
 TCanvas::~TCanvas() { SetHandle(nullptr); }
@@ -136,18 +159,21 @@ void TCanvas::SetHandle(HDC dc) {
     if (dc == FHandle) return;
     Deselect();
     FHandle = dc;
-    if (FHandle) {
-        FOldFont = SelectObject(FHandle, FFont->Handle());
-        FOldPen = SelectObject(FHandle, FPen->Handle());
-        FOldBrush = SelectObject(FHandle, FBrush->Handle());
-        Select();
-    }
+    if (FHandle) Select();
+}
+
+void TCanvas::SelectInto(TSlot& slot, HGDIOBJ h) {
+    HGDIOBJ previous = SelectObject(FHandle, h);
+    if (!slot.Original) slot.Original = previous;
+    GdiObjects::Hold(h);
+    GdiObjects::Release(slot.Current);
+    slot.Current = h;
 }
 
 void TCanvas::Select() {
-    SelectObject(FHandle, FFont->Handle());
-    SelectObject(FHandle, FPen->Handle());
-    SelectObject(FHandle, FBrush->Handle());
+    SelectInto(FFontSlot, FFont->Handle());
+    SelectInto(FPenSlot, FPen->Handle());
+    SelectInto(FBrushSlot, FBrush->Handle());
     SetTextColor(FHandle, ColorToRGB(FFont->Color()));
     if (FBrush->Style() == TBrushStyle::bsClear) {
         SetBkMode(FHandle, TRANSPARENT);
@@ -159,10 +185,11 @@ void TCanvas::Select() {
 
 void TCanvas::Deselect() {
     if (!FHandle) return;
-    SelectObject(FHandle, FOldFont);
-    SelectObject(FHandle, FOldPen);
-    SelectObject(FHandle, FOldBrush);
-    FOldFont = FOldPen = FOldBrush = nullptr;
+    for (TSlot* slot : {&FFontSlot, &FPenSlot, &FBrushSlot}) {
+        SelectObject(FHandle, slot->Original);
+        GdiObjects::Release(slot->Current);
+        *slot = TSlot{};
+    }
 }
 
 void TCanvas::TextOut(int x, int y, const String& text) {
@@ -210,8 +237,8 @@ TBitmap::TBitmap() = default;
 
 TBitmap::~TBitmap() {
     Dormant();
-    if (FHandle) DeleteObject(FHandle);
-    if (FPalette) DeleteObject(FPalette);
+    GdiObjects::Delete(FHandle);
+    GdiObjects::Delete(FPalette);
 }
 
 TCanvas* TBitmap::Canvas() {
@@ -233,13 +260,9 @@ void TBitmap::Dormant() {
     FDC = nullptr;
 }
 
-void TBitmap::Changed() {
-    if (OnChange) OnChange(this);
-}
-
 void TBitmap::Replace(HBITMAP h, int w, int ht, bool mono) {
     Dormant();
-    if (FHandle) DeleteObject(FHandle);
+    GdiObjects::Delete(FHandle);
     FHandle = h;
     FWidth = h ? w : 0;
     FHeight = h ? ht : 0;
@@ -288,7 +311,7 @@ void TBitmap::SetSize(int w, int h) {
 
 void TBitmap::Assign(const TBitmap* src) {
     if (src == this) return;
-    if (FPalette) DeleteObject(FPalette);
+    GdiObjects::Delete(FPalette);
     FPalette = nullptr;
     if (!src || src->Empty()) {
         Replace(nullptr, 0, 0, false);
@@ -328,14 +351,14 @@ void TBitmap::LoadFromResourceName(HINSTANCE module, const String& name) {
         lp->palNumEntries = WORD(n);
         for (UINT i = 0; i < n; ++i)
             lp->palPalEntry[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
-        if (FPalette) DeleteObject(FPalette);
+        GdiObjects::Delete(FPalette);
         FPalette = n ? CreatePalette(lp) : nullptr;
     }
     SelectObject(src, os);
     SelectObject(dst, od);
     DeleteDC(src);
     DeleteDC(dst);
-    DeleteObject(h);
+    GdiObjects::Delete(h);
     Replace(b, ds.dsBm.bmWidth, ds.dsBm.bmHeight, false);
     Changed();
 }
@@ -422,7 +445,7 @@ void TCustomImageList::ReplaceMasked(int index, TBitmap* image, TColor maskColor
     DeleteDC(maskDc);
     image->Dormant();  // the image list reads the bitmap, which must not be selected anywhere
     BOOL ok = ImageList_Replace(FHandle, index, image->Handle(), mask);
-    DeleteObject(mask);
+    GdiObjects::Delete(mask);
     if (!ok) throw EInvalidGraphic(L"イメージを追加できません");
 }
 

@@ -29,14 +29,48 @@ COLORREF ColorToRGB(TColor c);
 // The screen's logical pixels per inch.
 int ScreenPixelsPerInch();
 
+// Every GDI object the framework makes is deleted here. It also knows which objects live
+// canvases hold selected: Windows refuses to delete a selected object (it leaks), so the
+// framework's objects are always deselected before they go.
+namespace GdiObjects {
+// Deletes h (null is ignored).
+void Delete(HGDIOBJ h);
+// A canvas selects h into its context, or takes it out again.
+void Hold(HGDIOBJ h);
+void Release(HGDIOBJ h);
+// A live canvas holds h selected.
+bool IsHeld(HGDIOBJ h);
+// How many times Delete was asked for an object that a live canvas held selected.
+unsigned HeldDeletions();
+}  // namespace GdiObjects
+
+// A font, pen, brush, bitmap or picture. Its owner (a canvas, a control) is told of each change
+// through a link of its own, before OnChange, which belongs to the program; after a change that
+// makes a new GDI object, the old one is deleted only once both were told (so a canvas has
+// selected the new one by then).
+class TGraphicsObject : public TPersistent {
+    SS_CLASS(TGraphicsObject, TPersistent)
+public:
+    TNotifyEvent OnChange;
+    // Set once, by the object's owner.
+    void SetOwnerNotify(TNotifyEvent notify) { FOwnerNotify = std::move(notify); }
+
+protected:
+    // Tells the owner and OnChange, then deletes old (the GDI object the change replaced, if any).
+    void NotifyChange(HGDIOBJ old = nullptr);
+
+private:
+    TNotifyEvent FOwnerNotify;
+};
+
 enum class TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
 enum class TFontPitch { fpDefault, fpVariable, fpFixed };
 
-// A logical font. The GDI font is made on first use and made again after any change;
-// OnChange tells the control that uses the font.
-class TFont : public TPersistent {
-    SS_CLASS(TFont, TPersistent)
+// A logical font. The GDI font is made on first use and made again after a change of anything
+// but the colour, which is not part of the GDI font.
+class TFont : public TGraphicsObject {
+    SS_CLASS(TFont, TGraphicsObject)
 public:
     TFont() = default;
     ~TFont() override;
@@ -61,10 +95,9 @@ public:
     void SetPitch(TFontPitch v);
     HFONT Handle() const;
 
-    TNotifyEvent OnChange;
-
 private:
-    void Changed();
+    // A change of the GDI font's description: the next Handle makes a new one.
+    void Rebuild();
     String FName = L"Tahoma";
     int FHeight = -11;
     TColor FColor = clWindowText;
@@ -76,8 +109,8 @@ private:
 
 enum class TPenStyle { psSolid, psDash, psDot, psClear };
 
-class TPen : public TPersistent {
-    SS_CLASS(TPen, TPersistent)
+class TPen : public TGraphicsObject {
+    SS_CLASS(TPen, TGraphicsObject)
 public:
     ~TPen() override;
     TColor Color() const { return FColor; }
@@ -87,10 +120,9 @@ public:
     TPenStyle Style() const { return FStyle; }
     void SetStyle(TPenStyle v);
     HPEN Handle() const;
-    TNotifyEvent OnChange;
 
 private:
-    void Changed();
+    void Rebuild();
     TColor FColor = clBlack;
     int FWidth = 1;
     TPenStyle FStyle = TPenStyle::psSolid;
@@ -99,8 +131,8 @@ private:
 
 enum class TBrushStyle { bsSolid, bsClear };
 
-class TBrush : public TPersistent {
-    SS_CLASS(TBrush, TPersistent)
+class TBrush : public TGraphicsObject {
+    SS_CLASS(TBrush, TGraphicsObject)
 public:
     ~TBrush() override;
     TColor Color() const { return FColor; }
@@ -108,10 +140,9 @@ public:
     TBrushStyle Style() const { return FStyle; }
     void SetStyle(TBrushStyle v);
     HBRUSH Handle() const;  // the null brush for bsClear
-    TNotifyEvent OnChange;
 
 private:
-    void Changed();
+    void Rebuild();
     TColor FColor = clWhite;
     TBrushStyle FStyle = TBrushStyle::bsSolid;
     mutable HBRUSH FHandle = nullptr;
@@ -160,21 +191,27 @@ public:
     void Draw(int x, int y, TBitmap* bitmap);
 
 private:
+    // One kind of object the canvas selects: what it holds selected now, and the context's own.
+    struct TSlot {
+        HGDIOBJ Current = nullptr;
+        HGDIOBJ Original = nullptr;
+    };
     void Select();
+    void SelectInto(TSlot& slot, HGDIOBJ h);
     void Deselect();
     std::unique_ptr<TFont> FFont;
     std::unique_ptr<TPen> FPen;
     std::unique_ptr<TBrush> FBrush;
     HDC FHandle = nullptr;
-    HGDIOBJ FOldFont = nullptr, FOldPen = nullptr, FOldBrush = nullptr;
+    TSlot FFontSlot, FPenSlot, FBrushSlot;
 };
 
 enum class TTransparentMode { tmAuto, tmFixed };
 
 // A device-dependent bitmap with a canvas of its own. The transparent colour is the bottom-left
 // pixel's (tmAuto) or a colour given (tmFixed).
-class TBitmap : public TPersistent {
-    SS_CLASS(TBitmap, TPersistent)
+class TBitmap : public TGraphicsObject {
+    SS_CLASS(TBitmap, TGraphicsObject)
 public:
     TBitmap();
     ~TBitmap() override;
@@ -203,8 +240,7 @@ public:
     TColor TransparentColor();
     void SetTransparentColor(TColor v);
 
-    TNotifyEvent OnChange;
-    void Changed();
+    void Changed() { NotifyChange(); }
 
 private:
     void Replace(HBITMAP h, int w, int h2, bool mono);

@@ -54,6 +54,8 @@ UINT TLabel::AlignmentFlag() const {
 
 void TLabel::Paint() {
     TCanvas* c = Canvas();
+    // Everything measured during the paint (a derived label's pitch, too) uses the label's font.
+    c->Font()->Assign(*FFont);
     RECT r{0, 0, FWidth, FHeight};
     if (!FTransparent) {
         c->Brush()->SetColor(FColor);

@@ -485,10 +485,3 @@ std::shared_ptr<const TssHolidayName> CachedHolidayNames() {
     }
     return NameCache.Names;
 }
-
-// The unit starts with no table; it is made on the first query.
-namespace {
-struct HolidayUnit {
-    HolidayUnit() { TheHoliday.reset(); }
-} holidayUnit;
-}  // namespace

@@ -55,7 +55,7 @@ void PaintThroughMask(HDC dst, HDC mask, int w, int h, int x, int y, TColor brus
     SetTextColor(dst, text);
     SetBkColor(dst, bk);
     SelectObject(dst, old);
-    DeleteObject(b);
+    GdiObjects::Delete(b);
 }
 }  // namespace
 
@@ -102,7 +102,7 @@ void TGlyphCache::ReturnList(TGlyphList* list) {
 // ---- TButtonGlyph ----
 
 TButtonGlyph::TButtonGlyph() : FOriginal(std::make_unique<TBitmap>()) {
-    FOriginal->OnChange = [this](TObject*) { GlyphChanged(); };
+    FOriginal->SetOwnerNotify([this](TObject*) { GlyphChanged(); });
     if (!GlyphCache) GlyphCache = new TGlyphCache;
 }
 

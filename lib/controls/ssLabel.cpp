@@ -211,7 +211,7 @@ int TssLabel::DrawPitched(RECT& r, UINT flags, const String& text) {
                 drawAt(i, x);
                 x += widths[i] + p;
             }
-        } else {
+        } else if (len == 1) {
             drawAt(0, r.left + (r.right - r.left - w) / 2);
         }
         return th;

@@ -9,7 +9,8 @@
 
 namespace {
 
-// The space query is looked up once when the unit starts and its library kept until the end.
+// The space query is looked up once, by the unit's start-up step (or a use before it), and its
+// library kept until the end.
 struct SpaceQuery {
     using Fn = BOOL(WINAPI*)(LPCWSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
     HMODULE kernel = LoadLibraryW(L"KERNEL32.DLL");
@@ -17,7 +18,12 @@ struct SpaceQuery {
     ~SpaceQuery() {
         if (kernel) FreeLibrary(kernel);
     }
-} spaceQuery;
+};
+
+const SpaceQuery& Space() {
+    static const SpaceQuery query;
+    return query;
+}
 
 bool Exists(const String& name) { return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -145,13 +151,15 @@ bool TssDrive::IsEmpty() const {
     return empty;
 }
 
+void TssDrive::Startup() { Space(); }
+
 void TssDrive::GetDiskSpace(std::int64_t& Free, std::int64_t& Total) {
     Free = Total = 0;
     if (!IsMediaOK()) return;
     TssOSVer os;
     if (os.isWinNT() || os.isWin98() || os.isOSR2()) {
         ULARGE_INTEGER avail, total, totalFree;
-        if (spaceQuery.fn && spaceQuery.fn((FDrive + L"\\").c_str(), &avail, &total, &totalFree)) {
+        if (Space().fn && Space().fn((FDrive + L"\\").c_str(), &avail, &total, &totalFree)) {
             Free = std::int64_t(avail.QuadPart);
             Total = std::int64_t(total.QuadPart);
         }

@@ -13,6 +13,8 @@ class TssDrive : public TComponent {
     SS_CLASS(TssDrive, TComponent)
 public:
     explicit TssDrive(TComponent* AOwner);
+    // The unit's start-up step: looks up GetDiskFreeSpaceExW in KERNEL32.
+    static void Startup();
 
     wchar_t DriveLetter() const { return FDrive[0]; }
     // Classifies the drive again.

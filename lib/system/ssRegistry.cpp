@@ -19,15 +19,17 @@ bool DeleteTree(HKEY base, const String& key, REGSAM access) {
     return RegDeleteKeyW(base, key.c_str()) == ERROR_SUCCESS;
 }
 
-// The theming library stays loaded while the registry unit is in use.
+// The theming library stays loaded from the unit's start-up to the end.
 struct ThemeLibrary {
     HMODULE handle = LoadLibraryW(L"UxTheme.Dll");
     ~ThemeLibrary() {
         if (handle) FreeLibrary(handle);
     }
-} themeLibrary;
+};
 
 }  // namespace
+
+void TssRegistry::Startup() { static const ThemeLibrary theme; }
 
 TssRegistry::TssRegistry() : TssRegistry(KEY_READ | KEY_WRITE) {}
 

@@ -7,6 +7,8 @@ class TssRegistry : public TRegistry {
 public:
     TssRegistry();  // read and write access
     explicit TssRegistry(REGSAM access);
+    // The unit's start-up step: loads "UxTheme.Dll", kept until the end.
+    static void Startup();
 
     // Creates (or opens) the key; raises ERegistryException naming the key as passed.
     bool CreateKey(const String& Key) override;

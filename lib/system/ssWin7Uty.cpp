@@ -65,28 +65,27 @@ bool IsConsoleProgram() {
     return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_CUI;
 }
 
-// The unit's start-up and shutdown steps, run when the program starts and ends.
-struct Win7UnitLifetime {
-    Win7UnitLifetime() {
-        // Exceptions for invalid operation, zero divide and overflow; 64-bit precision; nearest.
-        unsigned short controlWord = 0x1332;
-        asm volatile("fldcw %0" : : "m"(controlWord));
-        if (!TssWin7Utils::TaskbarApplies()) return;
-        TssWin7Utils::SetAppID(ModuleFileName());
-        if (Application) {
-            Application->HookMainWindow(TssWin7Utils::HookSysClose);
-            TssWin7Utils::DisablePinning(Application->Handle());
-        }
-    }
-    ~Win7UnitLifetime() {
-        if (!Application || !TssWin7Utils::TaskbarApplies()) return;
-        Application->UnhookMainWindow(TssWin7Utils::HookSysClose);
-        if (IsWindow(Application->Handle())) TssWin7Utils::ClearPinning(Application->Handle());
-    }
-};
-__attribute__((init_priority(200))) Win7UnitLifetime win7Unit;
-
 }  // namespace
+
+void ResetControlWord() {
+    // Exceptions for invalid operation, zero divide and overflow; 64-bit precision; nearest.
+    unsigned short controlWord = 0x1332;
+    asm volatile("fldcw %0" : : "m"(controlWord));
+}
+
+void TssWin7Utils::Startup() {
+    if (!TaskbarApplies()) return;
+    SetAppID(ModuleFileName());
+    if (!Application) return;
+    Application->HookMainWindow(HookSysClose);
+    DisablePinning(Application->Handle());
+}
+
+void TssWin7Utils::Shutdown() {
+    if (!Application || !TaskbarApplies()) return;
+    Application->UnhookMainWindow(HookSysClose);
+    if (IsWindow(Application->Handle())) ClearPinning(Application->Handle());
+}
 
 bool TssWin7Utils::TaskbarApplies() { return IsWin7OrLater() && !IsLibraryModule() && !IsConsoleProgram(); }
 

@@ -22,7 +22,15 @@ public:
     static bool HookSysClose(TMessage& Message);
     // The taskbar steps apply: Windows 7 or later, a program (not a library), not a console.
     static bool TaskbarApplies();
+    // The unit's start-up step, once the application object exists: the executable's path as
+    // the taskbar identity, HookSysClose on the application window and pinning off.
+    static void Startup();
+    // The unit's shutdown step: the hook removed and the pinning property cleared.
+    static void Shutdown();
 };
+
+// Sets the floating-point control word to 0x1332, the library's first start-up step.
+void ResetControlWord();
 
 bool IsWin7OrLater();
 // The running module is a library (".DLL").

@@ -64,6 +64,86 @@ TEST(Forms, DisablingAFormDisablesItsWindow) {
     EXPECT_TRUE(IsWindowEnabled(form.Handle()));
 }
 
+// A multi-line edit that takes Enter as a new line: the system's edit control asks for it.
+class TMemo : public TWinControl {
+    SS_CLASS(TMemo, TWinControl)
+public:
+    explicit TMemo(TComponent* AOwner) : TWinControl(AOwner) { FTabStop = true; }
+
+protected:
+    void CreateParams(TCreateParams& p) override {
+        TWinControl::CreateParams(p);
+        p.SysClass = L"EDIT";
+        p.Style |= ES_MULTILINE | ES_WANTRETURN | WS_BORDER;
+    }
+};
+
+TEST(Forms, EnterAndEscapeGoToTheFocusedControlWhenItAsksForThem) {
+    TForm form(Application);
+    int oks = 0, cancels = 0;
+    auto* ok = new TButton(&form);
+    ok->SetParent(&form);
+    ok->SetBounds(10, 100, 75, 25);
+    ok->SetDefault(true);
+    ok->OnClick = [&](TObject*) { ++oks; };
+    auto* cancel = new TButton(&form);
+    cancel->SetParent(&form);
+    cancel->SetBounds(100, 100, 75, 25);
+    cancel->SetCancel(true);
+    cancel->OnClick = [&](TObject*) { ++cancels; };
+    auto* memo = new TMemo(&form);
+    memo->SetParent(&form);
+    memo->SetBounds(10, 10, 200, 60);
+    auto* plain = new TWinControl(&form);  // asks for no key
+    plain->SetParent(&form);
+    plain->SetBounds(10, 75, 60, 20);
+    plain->SetTabStop(true);
+    form.Show();
+
+    // Keys as typed: through the message loop to the focused window.
+    auto press = [&](TWinControl* focus, WORD key) {
+        focus->SetFocus();
+        Application->ProcessMessages();
+        PostMessageW(focus->Handle(), WM_KEYDOWN, key, LPARAM(1 | (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16)));
+        Application->ProcessMessages();
+    };
+    press(memo, VK_RETURN);
+    wchar_t text[16] = {};
+    GetWindowTextW(memo->Handle(), text, 16);
+    EXPECT_EQ(String(text), L"\r\n");
+    EXPECT_EQ(oks, 0);
+    press(plain, VK_RETURN);
+    EXPECT_EQ(oks, 1);
+    press(plain, VK_ESCAPE);
+    EXPECT_EQ(cancels, 1);
+}
+
+// The units' steps, each writing its name.
+std::vector<String> Steps;
+void StartA() { Steps.push_back(L"start A"); }
+void StopA() { Steps.push_back(L"stop A"); }
+void StartB() { Steps.push_back(L"start B"); }
+void StartC() { Steps.push_back(L"start C"); }
+void StopC() { Steps.push_back(L"stop C"); }
+
+TEST(Application, UnitsStartInTheOrderAddedAndShutDownInReverse) {
+    Steps.clear();
+    {
+        TApplication app(nullptr);
+        app.AddUnit({StartA, StopA});
+        app.AddUnit({StartB, nullptr});
+        app.AddUnit({StartA, StopA});  // added once only
+        EXPECT_TRUE(Steps.empty()) << "nothing starts before Initialize";
+        app.Initialize();
+        app.Initialize();
+        EXPECT_EQ(Steps, (std::vector<String>{L"start A", L"start B"}));
+        app.AddUnit({StartC, StopC});  // late: starts at once
+        EXPECT_EQ(Steps.back(), L"start C");
+        Steps.clear();
+    }
+    EXPECT_EQ(Steps, (std::vector<String>{L"stop C", L"stop A"}));
+}
+
 TEST(Dialogs, ConfirmationAnswersTheButtonPressed) {
     for (int answer : {IDYES, IDNO}) {
         DialogAnswerer answerer([&](const String&) { return answer; });

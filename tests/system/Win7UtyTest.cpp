@@ -68,6 +68,38 @@ std::string EnvProbeUnder(const String& version) {
     return CaptureOutput(exe, L"");
 }
 
+// The library's start-up steps run in a real windowed program once its application object
+// exists: the control word is set, and the hook on the application window keeps the taskbar's
+// close from the program while a form is modal and lets it through afterwards.
+TEST(StartUp, AProgramSetsTheControlWordAndHooksItsApplicationWindow) {
+    ChildProcess probe(BinDir() + L"startprobe.exe", L"");
+    HWND app = nullptr, main = nullptr, modal = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            app = FindProcessWindow(probe.Pid(), L"TApplication");
+            main = FindProcessWindow(probe.Pid(), L"TfmMain");
+            modal = FindProcessWindow(probe.Pid(), L"TfmModal");
+            return app && main && modal && IsWindowVisible(modal);
+        },
+        30000));
+    auto caption = [&] {
+        wchar_t text[64] = {};
+        GetWindowTextW(main, text, 64);
+        return String(text);
+    };
+    SendMessageW(app, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(caption(), L"cw=1332");
+    EXPECT_TRUE(IsWindowVisible(modal));
+
+    // Posted, as a click on the title bar's close button comes: a message sent from another
+    // process is handled while the modal loop waits and only ends it with the next message.
+    PostMessageW(modal, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(modal) || !IsWindowVisible(modal); }, 10000));
+    SendMessageW(app, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(caption(), L"cw=1332 close");
+    EXPECT_EQ(probe.WaitExit(30000), 0u);
+}
+
 TEST(StartUp, TaskbarStepsFromWindows7OnAndNoLibrariesAtAll) {
     std::string win7 = EnvProbeUnder(L"win7");
     EXPECT_NE(win7.find("taskbar=1\n"), std::string::npos) << win7;
