@@ -26,6 +26,11 @@ struct TssEraInfoArray {
     const TEra& operator[](int index) const { return Items.at(std::size_t(index - Low)); }
 };
 
+class TStrings;
+
+// Selects the constructor that builds the built-in table and looks for no era file.
+struct TssEraDefaults {};
+
 // Eras in ascending order of their first day; lookups rely on it and nothing sorts the table.
 class TssEraTable : public TObject {
     SS_CLASS(TssEraTable, TObject)
@@ -33,6 +38,7 @@ public:
     // A copy of the process-wide table when that exists; otherwise the defaults, replaced by the
     // first era file found (see EraFileFolders). EInOutError when that file cannot be read.
     TssEraTable();
+    explicit TssEraTable(TssEraDefaults);
 
     int Count() const { return fCount; }
     void SetCount(int Value) { fCount = Value; }
@@ -47,6 +53,10 @@ public:
     // Reads an era file in the ANSI code page; fewer than four usable lines keep the defaults.
     // EInOutError when the file cannot be opened or read.
     void LoadFromFile(const String& FileName);
+    // Reads the era file's text (bytes in the ANSI code page) as LoadFromFile reads the file.
+    void LoadFromText(const AnsiString& Text);
+    // Reads the era file's lines, as LoadFromFile and LoadFromText do.
+    void LoadFromLines(const TStrings& Lines);
     // Copies Count and every entry; answers this table, or null when Other is null.
     TssEraTable* CopyFrom(const TssEraTable* Other);
 

@@ -104,6 +104,7 @@ public:
     int IndexOf(const String& s) const;  // without regard to ASCII case; -1 when absent
     // The lines joined, each followed by CR LF.
     String Text() const;
+    // The Windows half (ClassesWin.cpp): files.
     // Writes Text() in the ANSI code page, without a byte-order mark, replacing an existing file.
     void SaveToFile(const String& fileName) const;
     // Replaces the lines with those of a file in the ANSI code page. Lines end with CR LF, LF or

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "WinApi.h"
-
 namespace {
 [[noreturn]] void ListError(const wchar_t* fmt, int value) {
     throw EListError(Format(fmt, {(long long)value}));
@@ -182,22 +180,6 @@ String TStrings::Text() const {
     return t;
 }
 
-void TStrings::SaveToFile(const String& fileName) const {
-    AnsiString bytes = StringToAnsi(Text());
-    HANDLE h = CreateFileW(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        DWORD code = GetLastError();
-        throw EFCreateError(Format(L"ファイル %s を作成できません。%s", {fileName, SysErrorMessage(code)}));
-    }
-    DWORD written = 0;
-    BOOL ok = bytes.empty() || WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    DWORD code = GetLastError();
-    CloseHandle(h);
-    if (!ok || written != bytes.size())
-        throw EWriteError(Format(L"ファイル %s への書き込みに失敗しました。%s", {fileName, SysErrorMessage(code)}));
-}
-
 void TStrings::SetText(const String& text) {
     Clear();
     std::size_t i = 0;
@@ -213,24 +195,6 @@ void TStrings::SetText(const String& text) {
             ++i;  // a lone LF
         }
     }
-}
-
-void TStrings::LoadFromFile(const String& fileName) {
-    HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        DWORD code = GetLastError();
-        throw EFOpenError(Format(L"ファイル %s を開けません。%s", {fileName, SysErrorMessage(code)}));
-    }
-    AnsiString bytes;
-    char buf[65536];
-    DWORD got = 0;
-    BOOL ok;
-    while ((ok = ReadFile(h, buf, sizeof buf, &got, nullptr)) && got > 0) bytes.append(buf, got);
-    DWORD code = GetLastError();
-    CloseHandle(h);
-    if (!ok) throw EReadError(Format(L"ファイル %s の読み込みに失敗しました。%s", {fileName, SysErrorMessage(code)}));
-    SetText(AnsiToString(bytes));
 }
 
 void TStringList::CheckIndex(int index, int limit) const {

@@ -59,11 +59,6 @@ private:
     std::uint32_t FErrorCode;
 };
 
-// The platform's text for an error number (without a trailing line break).
-String SysErrorMessage(std::uint32_t code);
-// Raises EOSError for the calling thread's last error.
-[[noreturn]] void RaiseLastOSError();
-
 // One argument of Format: an integer or a text.
 using TVarRec = std::variant<long long, String>;
 
@@ -74,18 +69,28 @@ String Format(const String& fmt, std::initializer_list<TVarRec> args);
 
 String IntToStr(long long value);
 String UpperCase(const String& s);  // ASCII letters only, as the framework's UpperCase
-String AnsiUpperCase(const String& s);  // every letter, by the platform's rules
 bool SameText(const String& a, const String& b);  // ASCII case-insensitive
 
-// Conversion between UTF-16 and the system's ANSI code page: the one pair the project uses.
+// The ANSI code page seam: conversion between UTF-16 and the system's ANSI code page (the one
+// pair the project uses) and its lead-byte test. Windows answers for its own code page; the
+// native build implements code page 932 (see framework/native).
 AnsiString StringToAnsi(const String& s);
 String AnsiToString(const AnsiString& s);
+bool IsAnsiLeadByte(unsigned char b);
 
 // File-name parts: the path up to and including the last "\" or ":", without it, and after it.
 String ExtractFilePath(const String& fileName);
 String ExtractFileDir(const String& fileName);
 String ExtractFileName(const String& fileName);
 String IncludeTrailingPathDelimiter(const String& s);
+
+// The Windows half (SysUtilsWin.cpp): calls that need the system.
+
+// The platform's text for an error number (without a trailing line break).
+String SysErrorMessage(std::uint32_t code);
+// Raises EOSError for the calling thread's last error.
+[[noreturn]] void RaiseLastOSError();
+String AnsiUpperCase(const String& s);  // every letter, by the platform's rules
 
 // The running program's full file name.
 String ModuleFileName();
