@@ -10,13 +10,8 @@ namespace {
 
 // The shell library that holds the common clips, kept loaded for the rest of the run.
 HMODULE ShellModule() {
-    static const struct Shell {
-        HMODULE Handle = LoadLibraryW(L"shell32.dll");
-        ~Shell() {
-            if (Handle) FreeLibrary(Handle);
-        }
-    } shell;
-    return shell.Handle;
+    static const TLibraryHandle shell(L"shell32.dll");
+    return shell.Get();
 }
 
 std::string_view ResourceStart(HMODULE module, LPCWSTR name) {

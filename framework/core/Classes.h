@@ -82,7 +82,6 @@ public:
     void SetCapacity(int Value);
 
 private:
-    void CheckIndex(int Index, int Limit) const;
     void Grow();
     std::vector<void*> FItems;
     int FCapacity = 0;  // kept apart from the vector's, which it bounds from below
@@ -126,6 +125,5 @@ public:
     void Clear() override { FItems.clear(); }
 
 private:
-    void CheckIndex(int index, int limit) const;
     std::vector<String> FItems;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+const wchar_t* const SListIndexError = L"リストのインデックスが範囲を超えています (%d)";
+
 const char* Exception::what() const noexcept {
     if (FWhat.empty()) {
         try {

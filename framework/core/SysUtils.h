@@ -40,6 +40,12 @@ SS_EXCEPTION(EWriteError, EStreamError)
 SS_EXCEPTION(EResNotFound, Exception)
 SS_EXCEPTION(EInvalidGraphic, Exception)
 
+// The one index check of lists and tables: raises E with the list-index message when Index lies
+// outside 0..Limit.
+extern const wchar_t* const SListIndexError;
+template <typename E = EListError>
+void CheckListIndex(int Index, int Limit);
+
 // An input/output failure; ErrorCode is the platform's error number when one is known.
 class EInOutError : public Exception {
     SS_CLASS(EInOutError, Exception)
@@ -66,6 +72,11 @@ using TVarRec = std::variant<long long, String>;
 // ".precision" (for %d the minimum number of digits, for %s the maximum number of characters).
 // A specifier that does not fit its argument raises EConvertError.
 String Format(const String& fmt, std::initializer_list<TVarRec> args);
+
+template <typename E>
+void CheckListIndex(int Index, int Limit) {
+    if (Index < 0 || Index > Limit) throw E(Format(SListIndexError, {(long long)Index}));
+}
 
 String IntToStr(long long value);
 String UpperCase(const String& s);  // ASCII letters only, as the framework's UpperCase

@@ -17,13 +17,17 @@ struct TEra {
     TDateTime start = 0;  // the era's first day, midnight
 };
 
-// Ten eras, indexed 1 to 10.
+// Ten eras, indexed 1 to 10; another index raises EListError.
 struct TssEraInfoArray {
     static constexpr int Low = 1;
     static constexpr int High = 10;
     std::array<TEra, High> Items{};
-    TEra& operator[](int index) { return Items.at(std::size_t(index - Low)); }
-    const TEra& operator[](int index) const { return Items.at(std::size_t(index - Low)); }
+    TEra& operator[](int index) { return Items[Slot(index)]; }
+    const TEra& operator[](int index) const { return Items[Slot(index)]; }
+    static std::size_t Slot(int index) {
+        CheckListIndex(index - Low, High - Low);
+        return std::size_t(index - Low);
+    }
 };
 
 class TStrings;

@@ -9,24 +9,23 @@
 
 namespace {
 
-// The space query is looked up once when the unit starts and its library kept until the end.
-struct SpaceQuery {
-    using Fn = BOOL(WINAPI*)(LPCWSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
-    HMODULE kernel = LoadLibraryW(L"KERNEL32.DLL");
-    Fn fn = kernel ? reinterpret_cast<Fn>(GetProcAddress(kernel, "GetDiskFreeSpaceExW")) : nullptr;
-    ~SpaceQuery() {
-        if (kernel) FreeLibrary(kernel);
-    }
-} spaceQuery;
+using SpaceQueryFn = BOOL(WINAPI*)(LPCWSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+
+// The space query is looked up once, when first needed.
+SpaceQueryFn SpaceQuery() {
+    static const SpaceQueryFn fn = OptionalProc<SpaceQueryFn>(L"kernel32.dll", "GetDiskFreeSpaceExW");
+    return fn;
+}
 
 bool Exists(const String& name) { return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Opens (or creates) the probe file for writing, then removes it; 0 or the Windows error.
 DWORD FileProbe(const String& name) {
-    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                           Exists(name) ? OPEN_EXISTING : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError();
-    CloseHandle(h);
+    {
+        TKernelHandle h(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    Exists(name) ? OPEN_EXISTING : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h.Valid()) return GetLastError();
+    }
     Sleep(100);
     DeleteFileW(name.c_str());
     return 0;
@@ -151,7 +150,7 @@ void TssDrive::GetDiskSpace(std::int64_t& Free, std::int64_t& Total) {
     TssOSVer os;
     if (os.isWinNT() || os.isWin98() || os.isOSR2()) {
         ULARGE_INTEGER avail, total, totalFree;
-        if (spaceQuery.fn && spaceQuery.fn((FDrive + L"\\").c_str(), &avail, &total, &totalFree)) {
+        if (SpaceQueryFn fn = SpaceQuery(); fn && fn((FDrive + L"\\").c_str(), &avail, &total, &totalFree)) {
             Free = std::int64_t(avail.QuadPart);
             Total = std::int64_t(total.QuadPart);
         }

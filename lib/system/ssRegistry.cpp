@@ -20,12 +20,7 @@ bool DeleteTree(HKEY base, const String& key, REGSAM access) {
 }
 
 // The theming library stays loaded while the registry unit is in use.
-struct ThemeLibrary {
-    HMODULE handle = LoadLibraryW(L"UxTheme.Dll");
-    ~ThemeLibrary() {
-        if (handle) FreeLibrary(handle);
-    }
-} themeLibrary;
+const TLibraryHandle themeLibrary(L"UxTheme.Dll");
 
 }  // namespace
 

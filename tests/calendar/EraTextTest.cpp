@@ -54,4 +54,11 @@ TEST(EraText, NamesAreCutBetweenCharacters) {
     EXPECT_EQ(AnsiToString(t.Table()[2].Initial), L"aあ");              // 3: the next would split
 }
 
+TEST(EraText, IndexesOutsideTheTableRaise) {
+    TssEraTable t{TssEraDefaults{}};
+    EXPECT_THROW(t.Table()[0], EListError);
+    EXPECT_THROW(t.Table()[TssEraInfoArray::High + 1], EListError);
+    EXPECT_TRUE(t.Table()[TssEraInfoArray::High].LongName.empty());
+}
+
 }  // namespace
