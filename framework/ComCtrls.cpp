@@ -1,6 +1,7 @@
 #include "ComCtrls.h"
 
-#include <cstring>
+#include "AviClip.h"
+
 #include <filesystem>
 #include <fstream>
 #include <string_view>
@@ -9,36 +10,8 @@ namespace {
 
 // The shell library that holds the common clips, kept loaded for the rest of the run.
 HMODULE ShellModule() {
-    static const struct Shell {
-        HMODULE Handle = LoadLibraryW(L"shell32.dll");
-        ~Shell() {
-            if (Handle) FreeLibrary(Handle);
-        }
-    } shell;
-    return shell.Handle;
-}
-
-struct TClipInfo {
-    int Frames = 0, Width = 0, Height = 0;
-};
-
-// The main header of an AVI clip: "RIFF" size "AVI " "LIST" size "hdrl" "avih" size, then the
-// header, whose frame count and frame size are its 5th, 9th and 10th 32-bit values.
-constexpr size_t kMainHeaderAt = 32;
-constexpr size_t kClipStartSize = kMainHeaderAt + 40;
-
-std::uint32_t ReadUInt32(std::string_view bytes, size_t at) {
-    std::uint32_t v;
-    std::memcpy(&v, bytes.data() + at, sizeof v);
-    return v;
-}
-
-TClipInfo ReadClipInfo(std::string_view start) {
-    if (start.size() < kClipStartSize || start.substr(0, 4) != "RIFF" || start.substr(8, 4) != "AVI " ||
-        start.substr(20, 4) != "hdrl" || start.substr(24, 4) != "avih")
-        return {};
-    return {int(ReadUInt32(start, kMainHeaderAt + 16)), int(ReadUInt32(start, kMainHeaderAt + 32)),
-            int(ReadUInt32(start, kMainHeaderAt + 36))};
+    static const TLibraryHandle shell(L"shell32.dll");
+    return shell.Get();
 }
 
 std::string_view ResourceStart(HMODULE module, LPCWSTR name) {
@@ -49,7 +22,7 @@ std::string_view ResourceStart(HMODULE module, LPCWSTR name) {
 }
 
 std::string FileStart(const String& fileName) {
-    std::string bytes(kClipStartSize, '\0');
+    std::string bytes(ClipStartSize, '\0');
     std::ifstream file(std::filesystem::path(fileName), std::ios::binary);
     file.read(bytes.data(), std::streamsize(bytes.size()));
     bytes.resize(size_t(file.gcount()));

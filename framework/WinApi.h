@@ -55,3 +55,52 @@
 #undef CallWindowProc
 #undef RegOpenKeyEx
 #undef RegQueryValueEx
+
+// The one idiom for handles: each handle the framework and the library open is owned by one
+// of these and closed on every path.
+
+// A kernel handle (file, device, process, thread, token); null and INVALID_HANDLE_VALUE hold none.
+class TKernelHandle {
+public:
+    explicit TKernelHandle(HANDLE h = nullptr) : FHandle(h) {}
+    ~TKernelHandle() {
+        if (Valid()) CloseHandle(FHandle);
+    }
+    TKernelHandle(const TKernelHandle&) = delete;
+    TKernelHandle& operator=(const TKernelHandle&) = delete;
+    HANDLE Get() const { return FHandle; }
+    bool Valid() const { return FHandle && FHandle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE FHandle;
+};
+
+// A loaded library, freed at the end of its owner.
+class TLibraryHandle {
+public:
+    explicit TLibraryHandle(HMODULE h = nullptr) : FHandle(h) {}
+    explicit TLibraryHandle(const wchar_t* name) : FHandle(LoadLibraryW(name)) {}
+    ~TLibraryHandle() {
+        if (FHandle) FreeLibrary(FHandle);
+    }
+    TLibraryHandle(const TLibraryHandle&) = delete;
+    TLibraryHandle& operator=(const TLibraryHandle&) = delete;
+    HMODULE Get() const { return FHandle; }
+    explicit operator bool() const { return FHandle != nullptr; }
+    // An export of the library; null when the library or the export is missing.
+    template <typename Fn>
+    Fn Proc(const char* name) const {
+        return FHandle ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(FHandle, name))) : nullptr;
+    }
+
+private:
+    HMODULE FHandle;
+};
+
+// The one idiom for optional Windows functions: a function of a system library that every
+// process has loaded (kernel32, user32, advapi32), null on a Windows that lacks it.
+template <typename Fn>
+Fn OptionalProc(const wchar_t* module, const char* name) {
+    HMODULE m = GetModuleHandleW(module);
+    return m ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
+}

@@ -21,12 +21,6 @@ constexpr int NoYear = 1998;
 // Years up to this one lie before every era.
 constexpr int LastYearBeforeEras = 1866;
 
-int YearOf(TDateTime d) {
-    int y, m, dd;
-    DecodeDate(d, y, m, dd);
-    return y;
-}
-
 int MonthOf(TDateTime d) {
     int y, m, dd;
     DecodeDate(d, y, m, dd);

@@ -16,12 +16,6 @@ int UsedCount(const TssEraTable& t) { return std::clamp(t.Count(), 0, TssEraInfo
 
 bool InTable(const TssEraTable& t, int index) { return index >= 1 && index <= UsedCount(t); }
 
-int YearOf(TDateTime d) {
-    int y, m, dd;
-    DecodeDate(d, y, m, dd);
-    return y;
-}
-
 // The last era whose first day is not after the day of DateTime; 0 for none.
 int EraOf(TDateTime DateTime) {
     const TssEraTable& t = *GetEraTable();

@@ -1,13 +1,7 @@
 #include "ssEraTbl.h"
 
-#include "ssComFolder.h"
-
-#include <memory>
-
 #include "Classes.h"
 #include "ssStrUty.h"
-
-const wchar_t* const EraFileName = L"ctrlDate2.KVR";
 
 namespace {
 
@@ -44,19 +38,9 @@ bool EndsTable(const String& line) {
     return line.size() < 18 || line[0] == L';' || SafeCopy(line, 3, 4) == L"XXXX";
 }
 
-std::unique_ptr<TssEraTable> TheEraTable;
-
 }  // namespace
 
-TssEraTable::TssEraTable() {
-    if (TheEraTable) {
-        CopyFrom(TheEraTable.get());
-        return;
-    }
-    LoadDefaults();
-    String file = FindEraFile();
-    if (!file.empty()) LoadFromFile(file);
-}
+TssEraTable::TssEraTable(TssEraDefaults) { LoadDefaults(); }
 
 void TssEraTable::SetTable(const TssEraInfoArray& Value) {
     fInfos = Value;
@@ -80,16 +64,10 @@ void TssEraTable::LoadDefaults() {
     for (int i = 0; i < DefaultEraCount; ++i) ParseEraLine(i + 1, SEraDefaults[i]);
 }
 
-void TssEraTable::LoadFromFile(const String& FileName) {
-    TStringList lines;
-    try {
-        lines.LoadFromFile(FileName);
-    } catch (const EStreamError& e) {
-        throw EInOutError(e.Message());
-    }
+void TssEraTable::LoadFromLines(const TStrings& Lines) {
     int n = 0;
-    for (int i = 0; i < lines.Count() && n < TssEraInfoArray::High; ++i) {
-        const String& line = lines[i];
+    for (int i = 0; i < Lines.Count() && n < TssEraInfoArray::High; ++i) {
+        const String& line = Lines[i];
         if (EndsTable(line)) break;
         // An invalid date keeps the entry's previous first day; where there is none the line is
         // skipped, since an era starting on day 0 would claim every later date.
@@ -102,6 +80,12 @@ void TssEraTable::LoadFromFile(const String& FileName) {
     LoadDefaults();
 }
 
+void TssEraTable::LoadFromText(const AnsiString& Text) {
+    TStringList lines;
+    lines.SetText(AnsiToString(Text));
+    LoadFromLines(lines);
+}
+
 TssEraTable* TssEraTable::CopyFrom(const TssEraTable* Other) {
     if (!Other) return nullptr;
     fCount = Other->fCount;
@@ -109,20 +93,3 @@ TssEraTable* TssEraTable::CopyFrom(const TssEraTable* Other) {
     return this;
 }
 
-std::vector<String> EraFileFolders() {
-    return {ExtractFilePath(ModuleFileName()), TssCommonFolder::GetObject()->DataFolder()};
-}
-
-String FindEraFile() {
-    for (const String& folder : EraFileFolders()) {
-        if (folder.empty()) continue;
-        String file = IncludeTrailingPathDelimiter(folder) + EraFileName;
-        if (FileExists(file)) return file;
-    }
-    return {};
-}
-
-TssEraTable* GetEraTable() {
-    if (!TheEraTable) TheEraTable = std::make_unique<TssEraTable>();
-    return TheEraTable.get();
-}

@@ -17,14 +17,23 @@ struct TEra {
     TDateTime start = 0;  // the era's first day, midnight
 };
 
-// Ten eras, indexed 1 to 10.
+// Ten eras, indexed 1 to 10; another index raises EListError.
 struct TssEraInfoArray {
     static constexpr int Low = 1;
     static constexpr int High = 10;
     std::array<TEra, High> Items{};
-    TEra& operator[](int index) { return Items.at(std::size_t(index - Low)); }
-    const TEra& operator[](int index) const { return Items.at(std::size_t(index - Low)); }
+    TEra& operator[](int index) { return Items[Slot(index)]; }
+    const TEra& operator[](int index) const { return Items[Slot(index)]; }
+    static std::size_t Slot(int index) {
+        CheckListIndex(index - Low, High - Low);
+        return std::size_t(index - Low);
+    }
 };
+
+class TStrings;
+
+// Selects the constructor that builds the built-in table and looks for no era file.
+struct TssEraDefaults {};
 
 // Eras in ascending order of their first day; lookups rely on it and nothing sorts the table.
 class TssEraTable : public TObject {
@@ -33,6 +42,7 @@ public:
     // A copy of the process-wide table when that exists; otherwise the defaults, replaced by the
     // first era file found (see EraFileFolders). EInOutError when that file cannot be read.
     TssEraTable();
+    explicit TssEraTable(TssEraDefaults);
 
     int Count() const { return fCount; }
     void SetCount(int Value) { fCount = Value; }
@@ -47,6 +57,10 @@ public:
     // Reads an era file in the ANSI code page; fewer than four usable lines keep the defaults.
     // EInOutError when the file cannot be opened or read.
     void LoadFromFile(const String& FileName);
+    // Reads the era file's text (bytes in the ANSI code page) as LoadFromFile reads the file.
+    void LoadFromText(const AnsiString& Text);
+    // Reads the era file's lines, as LoadFromFile and LoadFromText do.
+    void LoadFromLines(const TStrings& Lines);
     // Copies Count and every entry; answers this table, or null when Other is null.
     TssEraTable* CopyFrom(const TssEraTable* Other);
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <regex>
 
-#include "WinApi.h"
+#include "SysUtils.h"
 
 String SafeCopy(const String& S, int Index, int Count) {
     if (S.empty() || Count <= 0) return {};
@@ -66,7 +66,7 @@ int ByteTypeAt(const AnsiString& S, int p) {
     for (int i = 1; i <= p; ++i) {
         unsigned char b = i <= int(S.size()) ? static_cast<unsigned char>(S[i - 1]) : 0;
         if (b == 0) return 0;
-        state = state == 1 ? 2 : (IsDBCSLeadByte(b) ? 1 : 0);
+        state = state == 1 ? 2 : (IsAnsiLeadByte(b) ? 1 : 0);
     }
     return state;
 }

@@ -10,6 +10,7 @@
 #include "Controls.h"
 #include "Forms.h"
 #include "Registry.h"
+#include "ssCmdLine.h"
 #include "ssOSVer.h"
 #include "ssPEInfo.h"
 #include "ssWin7Uty.h"
@@ -118,34 +119,6 @@ DWORD PriorityClass(TssPriority p) {
         case TssPriority::prRealTime: return REALTIME_PRIORITY_CLASS;
         default: return NORMAL_PRIORITY_CLASS;
     }
-}
-
-// Splits a command line the way a program splits its own: blanks and control characters
-// separate tokens, a quoted part is taken whole without its quotes, and a token holds at most
-// 8192 characters.
-std::vector<String> CommandLineTokens(const String& text) {
-    std::vector<String> tokens;
-    std::size_t i = 0, n = text.size();
-    for (;;) {
-        for (;;) {
-            while (i < n && text[i] <= L' ') ++i;
-            if (i + 1 < n && text[i] == L'"' && text[i + 1] == L'"') i += 2;
-            else break;
-        }
-        if (i >= n) break;
-        String token;
-        while (i < n && text[i] > L' ') {
-            if (text[i] == L'"') {
-                ++i;
-                while (i < n && text[i] != L'"') token += text[i++];
-                if (i < n) ++i;
-            } else {
-                token += text[i++];
-            }
-        }
-        tokens.push_back(token.substr(0, 8192));
-    }
-    return tokens;
 }
 
 template <typename Fn>

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "Forms.h"
+#include "MessagePump.h"
 #include "ssWin7Uty.h"
 
 namespace {
@@ -207,7 +207,7 @@ void TssDirWalk::Fire(const TDirWalkEventA& handler, TssDirectory* dir) {
 }
 
 void TssDirWalk::AfterHandler() {
-    if (FisDoProcessMessages) Application->ProcessMessages();
+    if (FisDoProcessMessages) ProcessPendingMessages();
 }
 
 // Plain, read-only and archive files always; hidden and system ones when asked for.

@@ -1,6 +1,5 @@
 #include "ssDll.h"
 
-#include "Forms.h"
 #include "ssComFolder.h"
 
 void TssDll::SetDllName(const String& Value) {
@@ -13,7 +12,7 @@ bool TssDll::Load() {
     Unload();
     FisLoadErr = false;
     if (ExtractFilePath(FDllName).empty()) {
-        FDllHandle = LoadLibraryW((ExtractFilePath(Application->ExeName()) + FDllName).c_str());
+        FDllHandle = LoadLibraryW((ExtractFilePath(ModuleFileName()) + FDllName).c_str());
         if (!FDllHandle)
             FDllHandle = LoadLibraryW((TssCommonFolder::GetObject()->BinFolder() + L"\\" + FDllName).c_str());
     }

@@ -9,30 +9,23 @@
 
 namespace {
 
-// The space query is looked up once, by the unit's start-up step (or a use before it), and its
-// library kept until the end.
-struct SpaceQuery {
-    using Fn = BOOL(WINAPI*)(LPCWSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
-    HMODULE kernel = LoadLibraryW(L"KERNEL32.DLL");
-    Fn fn = kernel ? reinterpret_cast<Fn>(GetProcAddress(kernel, "GetDiskFreeSpaceExW")) : nullptr;
-    ~SpaceQuery() {
-        if (kernel) FreeLibrary(kernel);
-    }
-};
+using SpaceQueryFn = BOOL(WINAPI*)(LPCWSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
 
-const SpaceQuery& Space() {
-    static const SpaceQuery query;
-    return query;
+// The space query is looked up once, by the unit's start-up step (or a use before it).
+SpaceQueryFn SpaceQuery() {
+    static const SpaceQueryFn fn = OptionalProc<SpaceQueryFn>(L"kernel32.dll", "GetDiskFreeSpaceExW");
+    return fn;
 }
 
 bool Exists(const String& name) { return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Opens (or creates) the probe file for writing, then removes it; 0 or the Windows error.
 DWORD FileProbe(const String& name) {
-    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                           Exists(name) ? OPEN_EXISTING : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError();
-    CloseHandle(h);
+    {
+        TKernelHandle h(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    Exists(name) ? OPEN_EXISTING : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h.Valid()) return GetLastError();
+    }
     Sleep(100);
     DeleteFileW(name.c_str());
     return 0;
@@ -151,7 +144,7 @@ bool TssDrive::IsEmpty() const {
     return empty;
 }
 
-void TssDrive::Startup() { Space(); }
+void TssDrive::Startup() { SpaceQuery(); }
 
 void TssDrive::GetDiskSpace(std::int64_t& Free, std::int64_t& Total) {
     Free = Total = 0;
@@ -159,7 +152,7 @@ void TssDrive::GetDiskSpace(std::int64_t& Free, std::int64_t& Total) {
     TssOSVer os;
     if (os.isWinNT() || os.isWin98() || os.isOSR2()) {
         ULARGE_INTEGER avail, total, totalFree;
-        if (Space().fn && Space().fn((FDrive + L"\\").c_str(), &avail, &total, &totalFree)) {
+        if (SpaceQueryFn fn = SpaceQuery(); fn && fn((FDrive + L"\\").c_str(), &avail, &total, &totalFree)) {
             Free = std::int64_t(avail.QuadPart);
             Total = std::int64_t(total.QuadPart);
         }

@@ -115,14 +115,12 @@ String TssCommonFolder::GetMyDocumentsFolder() {
 
 String TssCommonFolder::GetSpecialFolder(int csidl) {
     String result;
-    HMODULE lib = LoadLibraryW(L"SHFolder.DLL");
-    if (!lib) return result;
+    TLibraryHandle lib(L"SHFolder.DLL");
     using GetPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
-    if (auto fn = reinterpret_cast<GetPathFn>(GetProcAddress(lib, "SHGetFolderPathW"))) {
+    if (auto fn = lib.Proc<GetPathFn>("SHGetFolderPathW")) {
         wchar_t buf[MAX_PATH + 1] = {};
         if (SUCCEEDED(fn(nullptr, csidl, nullptr, 0, buf))) result = buf;
     }
-    FreeLibrary(lib);
     return result;
 }
 
@@ -131,15 +129,15 @@ String TssCommonFolder::GetProgramFilesFolder() { return GetSpecialFolder(38); }
 String TssCommonFolder::GetProgramFilesFolderX64() {
     if (!TssOSVer().is64bitOS()) return GetProgramFilesFolder();
     String result;
-    if (HMODULE shell = LoadLibraryW(L"shell32.dll")) {
+    {
+        TLibraryHandle shell(L"shell32.dll");
         using KnownFolderFn = HRESULT(WINAPI*)(REFGUID, DWORD, HANDLE, PWSTR*);
         static const GUID programFilesX64 = {0x6D809377, 0x6AF0, 0x444B, {0x89, 0x57, 0xA3, 0x77, 0x3F, 0x02, 0x20, 0x0E}};
-        if (auto fn = reinterpret_cast<KnownFolderFn>(GetProcAddress(shell, "SHGetKnownFolderPath"))) {
+        if (auto fn = shell.Proc<KnownFolderFn>("SHGetKnownFolderPath")) {
             PWSTR path = nullptr;
             if (SUCCEEDED(fn(programFilesX64, 0, nullptr, &path)) && path) result = path;
             if (path) CoTaskMemFree(path);
         }
-        FreeLibrary(shell);
     }
     if (result.empty()) result = EnvironmentValue(L"ProgramW6432");
     if (result.empty()) {

@@ -106,12 +106,8 @@ bool TssOSVer::isHomeEdition() const {
 }
 
 bool TssOSVer::is64bitOS() const {
-    HMODULE k = LoadLibraryW(L"KERNEL32.DLL");
-    if (!k) return false;
     BOOL wow = FALSE;
     using IsWow64Fn = BOOL(WINAPI*)(HANDLE, BOOL*);
-    auto fn = reinterpret_cast<IsWow64Fn>(GetProcAddress(k, "IsWow64Process"));
-    bool result = fn && fn(GetCurrentProcess(), &wow) && wow;
-    FreeLibrary(k);
-    return result;
+    auto fn = OptionalProc<IsWow64Fn>(L"kernel32.dll", "IsWow64Process");
+    return fn && fn(GetCurrentProcess(), &wow) && wow;
 }

@@ -7,11 +7,6 @@
 
 namespace {
 
-struct FileHandle {
-    HANDLE h;
-    ~FileHandle() { if (h != INVALID_HANDLE_VALUE) CloseHandle(h); }
-};
-
 bool ReadAt(HANDLE h, DWORD offset, void* buf, DWORD size) {
     if (SetFilePointer(h, LONG(offset), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
     DWORD got = 0;
@@ -26,16 +21,10 @@ void TssPEInfo::SetFileName(const String& Value) {
     auto dot = Value.find_last_of(L".\\:");
     String ext = dot != String::npos && Value[dot] == L'.' ? UpperCase(Value.substr(dot)) : String();
     if (!FileExists(Value) || (ext != L".EXE" && ext != L".DLL")) return;
-    FileHandle f{CreateFileW(Value.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (f.h == INVALID_HANDLE_VALUE) return;
-    DWORD size = GetFileSize(f.h, nullptr);
-    std::uint16_t mz = 0;
-    if (size > 2 && ReadAt(f.h, 0, &mz, 2) && mz == 23117) FImageType = {TssPEImageType::pe16};
-    if (size > 64) {
-        std::uint32_t offset = 0, signature = 0;
-        if (ReadAt(f.h, 60, &offset, 4) && std::uint64_t(offset) + 4 <= size && ReadAt(f.h, offset, &signature, 4) &&
-            signature == 17744)
-            FImageType = {TssPEImageType::pe32};
-    }
+    TKernelHandle f(CreateFileW(Value.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f.Valid()) return;
+    FImageType = PEImageType(GetFileSize(f.Get(), nullptr), [&f](std::uint32_t offset, void* buf, std::uint32_t size) {
+        return ReadAt(f.Get(), offset, buf, size);
+    });
 }

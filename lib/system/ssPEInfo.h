@@ -1,5 +1,8 @@
 // What kind of executable image a file holds, read from its header.
 #pragma once
+#include <cstdint>
+#include <functional>
+
 #include "Sets.h"
 #include "System.h"
 
@@ -19,3 +22,9 @@ private:
     String FFileName;
     TssPEImageTypes FImageType;
 };
+
+// Reads Size bytes at Offset of an image into Buffer; false when they cannot all be read.
+using TssReadAt = std::function<bool(std::uint32_t Offset, void* Buffer, std::uint32_t Size)>;
+// The type of an image of FileSize bytes, read through ReadAt: pe16 for an "MZ" image, pe32
+// when it also has a "PE" header where its offset at 60 points; empty otherwise.
+TssPEImageTypes PEImageType(std::uint32_t FileSize, const TssReadAt& ReadAt);

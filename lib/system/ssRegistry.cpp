@@ -19,17 +19,10 @@ bool DeleteTree(HKEY base, const String& key, REGSAM access) {
     return RegDeleteKeyW(base, key.c_str()) == ERROR_SUCCESS;
 }
 
-// The theming library stays loaded from the unit's start-up to the end.
-struct ThemeLibrary {
-    HMODULE handle = LoadLibraryW(L"UxTheme.Dll");
-    ~ThemeLibrary() {
-        if (handle) FreeLibrary(handle);
-    }
-};
-
 }  // namespace
 
-void TssRegistry::Startup() { static const ThemeLibrary theme; }
+// The theming library stays loaded from the unit's start-up to the end.
+void TssRegistry::Startup() { static const TLibraryHandle theme(L"UxTheme.Dll"); }
 
 TssRegistry::TssRegistry() : TssRegistry(KEY_READ | KEY_WRITE) {}
 

@@ -19,11 +19,9 @@ MEMORYSTATUS BasicMemory() {
 MEMORYSTATUSEX ExtendedMemory() {
     MEMORYSTATUSEX ex{};
     ex.dwLength = 64;
-    HMODULE k = LoadLibraryW(L"KERNEL32.DLL");
     using StatusFn = BOOL(WINAPI*)(MEMORYSTATUSEX*);
-    auto fn = k ? reinterpret_cast<StatusFn>(GetProcAddress(k, "GlobalMemoryStatusEx")) : nullptr;
+    auto fn = OptionalProc<StatusFn>(L"kernel32.dll", "GlobalMemoryStatusEx");
     bool ok = fn && fn(&ex);
-    if (k) FreeLibrary(k);
     if (!ok) {
         MEMORYSTATUS ms = BasicMemory();
         ex.ullTotalPhys = ms.dwTotalPhys;
@@ -140,20 +138,20 @@ bool TssSystemInfo::UACEnabled() const {
 }
 
 bool TssSystemInfo::HasAuthority(DWORD CheckAuthority) const {
-    HANDLE token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    HANDLE raw;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    TKernelHandle token(raw);
     bool found = false;
     DWORD size = 0;
-    GetTokenInformation(token, TokenGroups, nullptr, 0, &size);
+    GetTokenInformation(token.Get(), TokenGroups, nullptr, 0, &size);
     std::vector<BYTE> buf(size);
     SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
     PSID sid = nullptr;
-    if (size && GetTokenInformation(token, TokenGroups, buf.data(), size, &size) &&
+    if (size && GetTokenInformation(token.Get(), TokenGroups, buf.data(), size, &size) &&
         AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, CheckAuthority, 0, 0, 0, 0, 0, 0, &sid)) {
         auto* groups = reinterpret_cast<TOKEN_GROUPS*>(buf.data());
         for (DWORD i = 0; i < groups->GroupCount && !found; ++i) found = EqualSid(groups->Groups[i].Sid, sid);
         FreeSid(sid);
     }
-    CloseHandle(token);
     return found;
 }

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "EraFileCases.h"
 #include "TestSupport.h"
 #include "WinApi.h"
 #include "ssEraTbl.h"
@@ -23,19 +24,6 @@ inline void WriteEraFile(const String& fileName, const std::vector<String>& line
     std::string bytes;
     for (const String& line : lines) bytes += Cp932(line) + "\r\n";
     testing_support::WriteBytes(fileName, bytes);
-}
-
-inline const std::vector<String> DefaultLines = {
-    L"1,明治,1868.09.08,M,明",
-    L"2,大正,1912.07.30,T,大",
-    L"3,昭和,1926.12.25,S,昭",
-    L"4,平成,1989.01.08,H,平",
-};
-inline const String ReiwaLine = L"5,令和,2019.05.01,R,令";
-
-inline std::vector<String> Lines(std::vector<String> head, const std::vector<String>& tail) {
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
 }
 
 // Each test starts on the built-in table; UseEraFile loads a file into the process-wide table.

@@ -22,44 +22,6 @@ TEST(ClassNames, AnswerTheWholeParentChainWithoutRegardToCase) {
     EXPECT_FALSE(button.InheritsFrom(TForm::StaticClassInfo()));
 }
 
-// Counts its deletions, to show every owned component is freed exactly once.
-class TCounted : public TComponent {
-    SS_CLASS(TCounted, TComponent)
-public:
-    TCounted(TComponent* owner, std::vector<String>& log, const String& name) : TComponent(owner), FLog(log) {
-        SetName(name);
-    }
-    ~TCounted() override { FLog.push_back(Name()); }
-
-private:
-    std::vector<String>& FLog;
-};
-
-TEST(Ownership, OwnerFreesItsComponentsLastCreatedFirst) {
-    std::vector<String> log;
-    {
-        auto owner = std::make_unique<TCounted>(nullptr, log, L"owner");
-        auto* a = new TCounted(owner.get(), log, L"a");
-        new TCounted(a, log, L"a1");
-        new TCounted(owner.get(), log, L"b");
-        EXPECT_EQ(owner->ComponentCount(), 2);
-        EXPECT_EQ(owner->FindComponent(L"B")->Name(), L"b");
-        EXPECT_EQ(owner->FindComponent(L"a1"), nullptr);  // only direct components
-    }
-    EXPECT_EQ(log, (std::vector<String>{L"owner", L"b", L"a", L"a1"}));
-}
-
-TEST(Ownership, AComponentFreedAloneLeavesItsOwner) {
-    std::vector<String> log;
-    TCounted owner(nullptr, log, L"owner");
-    auto* a = new TCounted(&owner, log, L"a");
-    new TCounted(&owner, log, L"b");
-    delete a;
-    ASSERT_EQ(owner.ComponentCount(), 1);
-    EXPECT_EQ(owner.Components(0)->Name(), L"b");
-    EXPECT_THROW(owner.Components(1), EListError);
-}
-
 TEST(Ownership, ControlsOwnedByAFormGoWithItsWindow) {
     auto* form = new TForm(Application);
     auto* button = new TButton(form);
@@ -145,17 +107,6 @@ TEST(StringList, LoadFromFileRaisesWhenTheFileCannotBeOpened) {
     CloseHandle(lock);
     list.LoadFromFile(file);
     EXPECT_EQ(list.Count(), 1);
-}
-
-TEST(StringList, IndexesOutOfRangeRaise) {
-    TStringList list;
-    list.Add(L"a");
-    list.Insert(0, L"b");
-    EXPECT_EQ(list.Text(), L"b\r\na\r\n");
-    EXPECT_EQ(list.IndexOf(L"A"), 1);
-    EXPECT_THROW(list.Get(2), EStringListError);
-    EXPECT_THROW(list.Insert(3, L"x"), EStringListError);
-    EXPECT_THROW(list.Delete(-1), EStringListError);
 }
 
 }  // namespace

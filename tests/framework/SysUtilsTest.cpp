@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "SysUtils.h"
-#include "TestSupport.h"
 
 namespace {
 
@@ -22,6 +21,9 @@ TEST(FormatText, MismatchesRaise) {
     EXPECT_THROW(Format(L"%s %s", {String(L"a")}), EConvertError);
     EXPECT_THROW(Format(L"50%", {}), EConvertError);
     EXPECT_THROW(Format(L"%q", {1LL}), EConvertError);
+    EXPECT_THROW(Format(L"%99999999999d", {1LL}), EConvertError);  // too large for a width
+    EXPECT_THROW(Format(L"%.99999999999s", {String(L"a")}), EConvertError);
+    EXPECT_THROW(Format(L"%１d", {1LL}), EConvertError);  // a full-width digit is no width
 }
 
 TEST(FileNames, PartsOfAPath) {
@@ -44,6 +46,15 @@ TEST(AnsiText, RoundTripsThroughTheAnsiCodePage) {
     String s = L"ＭＳ ゴシック abc";
     EXPECT_EQ(AnsiToString(StringToAnsi(s)), s);
     EXPECT_EQ(StringToAnsi(L""), "");
+    EXPECT_EQ(StringToAnsi(L"ア"), "\x83\x41");
+    EXPECT_EQ(AnsiToString("\x93\xfa\x96\x7b"), L"日本");
+}
+
+TEST(AnsiText, LeadBytesOfCodePage932) {
+    struct Case { unsigned char byte; bool lead; };
+    const Case cases[] = {{'a', false}, {0x80, false}, {0x81, true}, {0x9F, true}, {0xA0, false},
+                          {0xDF, false}, {0xE0, true}, {0xFC, true}, {0xFD, false}, {0xFF, false}};
+    for (const Case& c : cases) EXPECT_EQ(IsAnsiLeadByte(c.byte), c.lead) << int(c.byte);
 }
 
 }  // namespace

@@ -123,6 +123,12 @@ int DayOfWeek(TDateTime DateTime) {
     return int(((ts.Days % 7 + 7) % 7 + 6) % 7) + 1;  // day 0 was a Saturday
 }
 
+int YearOf(TDateTime DateTime) {
+    int y, m, d;
+    DecodeDate(DateTime, y, m, d);
+    return y;
+}
+
 TDateTime DateOf(TDateTime DateTime) { return std::trunc(DateTime); }
 
 String FormatDateTime(const String& Format, TDateTime DateTime) {

@@ -22,6 +22,8 @@ bool TryDecodeDate(TDateTime DateTime, int& Year, int& Month, int& Day);
 void DecodeDate(TDateTime DateTime, int& Year, int& Month, int& Day);
 void DecodeTime(TDateTime DateTime, int& Hour, int& Min, int& Sec, int& MSec);
 
+// The year of DateTime's day.
+int YearOf(TDateTime DateTime);
 // 1 = Sunday to 7 = Saturday.
 int DayOfWeek(TDateTime DateTime);
 // The day without its time of day (midnight of the same day, also before 1899-12-30).

@@ -82,7 +82,6 @@ public:
     void SetCapacity(int Value);
 
 private:
-    void CheckIndex(int Index, int Limit) const;
     void Grow();
     std::vector<void*> FItems;
     int FCapacity = 0;  // kept apart from the vector's, which it bounds from below
@@ -104,6 +103,7 @@ public:
     int IndexOf(const String& s) const;  // without regard to ASCII case; -1 when absent
     // The lines joined, each followed by CR LF.
     String Text() const;
+    // The Windows half (ClassesWin.cpp): files.
     // Writes Text() in the ANSI code page, without a byte-order mark, replacing an existing file.
     void SaveToFile(const String& fileName) const;
     // Replaces the lines with those of a file in the ANSI code page. Lines end with CR LF, LF or
@@ -125,6 +125,5 @@ public:
     void Clear() override { FItems.clear(); }
 
 private:
-    void CheckIndex(int index, int limit) const;
     std::vector<String> FItems;
 };

@@ -1,9 +1,9 @@
 #include "SysUtils.h"
 
 #include <algorithm>
+#include <limits>
 
-#include "DateUtils.h"
-#include "WinApi.h"
+const wchar_t* const SListIndexError = L"リストのインデックスが範囲を超えています (%d)";
 
 const char* Exception::what() const noexcept {
     if (FWhat.empty()) {
@@ -14,24 +14,6 @@ const char* Exception::what() const noexcept {
         }
     }
     return FWhat.c_str();
-}
-
-String SysErrorMessage(std::uint32_t code) {
-    wchar_t* buf = nullptr;
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-                                 FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
-    String text = n ? String(buf, n) : String();
-    if (buf) LocalFree(buf);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-        text.pop_back();
-    return text;
-}
-
-void RaiseLastOSError() {
-    DWORD code = GetLastError();
-    throw EOSError(Format(L"システム エラー。 コード: %d。\r\n%s", {(long long)code, SysErrorMessage(code)}),
-                   code);
 }
 
 namespace {
@@ -94,16 +76,21 @@ String Format(const String& fmt, std::initializer_list<TVarRec> args) {
         }
         Spec sp;
         if (fmt[i] == L'-') { sp.left = true; ++i; }
+        // ASCII digits only: the platform's digit test also accepts full-width digits. A number
+        // too large for an int is no valid width or precision.
+        auto isDigit = [&] { return i < fmt.size() && fmt[i] >= L'0' && fmt[i] <= L'9'; };
         auto number = [&](int& target) {
-            if (i < fmt.size() && iswdigit(fmt[i])) {
-                target = 0;
-                while (i < fmt.size() && iswdigit(fmt[i])) target = target * 10 + (fmt[i++] - L'0');
+            if (!isDigit()) return;
+            target = 0;
+            while (isDigit()) {
+                if (target > (std::numeric_limits<int>::max() - 9) / 10) BadFormat(fmt);
+                target = target * 10 + (fmt[i++] - L'0');
             }
         };
         number(sp.width);
         if (i < fmt.size() && fmt[i] == L'.') { ++i; sp.precision = 0; number(sp.precision); }
         if (i >= fmt.size() || arg == args.end()) BadFormat(fmt);
-        sp.kind = towlower(fmt[i]);
+        sp.kind = fmt[i] >= L'A' && fmt[i] <= L'Z' ? wchar_t(fmt[i] + 32) : fmt[i];
         const TVarRec& a = *arg++;
         switch (sp.kind) {
             case L's': {
@@ -135,29 +122,7 @@ String UpperCase(const String& s) {
     return r;
 }
 
-String AnsiUpperCase(const String& s) {
-    String r = s;
-    if (!r.empty()) CharUpperBuffW(r.data(), DWORD(r.size()));
-    return r;
-}
-
 bool SameText(const String& a, const String& b) { return UpperCase(a) == UpperCase(b); }
-
-AnsiString StringToAnsi(const String& s) {
-    if (s.empty()) return {};
-    int n = WideCharToMultiByte(CP_ACP, 0, s.data(), int(s.size()), nullptr, 0, nullptr, nullptr);
-    AnsiString r(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, s.data(), int(s.size()), r.data(), n, nullptr, nullptr);
-    return r;
-}
-
-String AnsiToString(const AnsiString& s) {
-    if (s.empty()) return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, s.data(), int(s.size()), nullptr, 0);
-    String r(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s.data(), int(s.size()), r.data(), n);
-    return r;
-}
 
 static std::size_t LastDelimiter(const String& fileName) {
     return fileName.find_last_of(L"\\:");
@@ -183,38 +148,4 @@ String ExtractFileName(const String& fileName) {
 
 String IncludeTrailingPathDelimiter(const String& s) {
     return (!s.empty() && s.back() == L'\\') ? s : s + L'\\';
-}
-
-bool FileExists(const String& fileName) {
-    DWORD a = GetFileAttributesW(fileName.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirectoryExists(const String& name) {
-    DWORD a = GetFileAttributesW(name.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-String ModuleFileName() {
-    String buf(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
-        if (n < buf.size()) {
-            buf.resize(n);
-            return buf;
-        }
-        buf.resize(buf.size() * 2);
-    }
-}
-
-TDateTime Now() {
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    return EncodeDate(st.wYear, st.wMonth, st.wDay) + EncodeTime(st.wHour, st.wMinute, st.wSecond, st.wMilliseconds);
-}
-
-TDateTime Date() {
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    return EncodeDate(st.wYear, st.wMonth, st.wDay);
 }

@@ -2,13 +2,10 @@
 
 #include <algorithm>
 
-#include "WinApi.h"
-
 namespace {
 [[noreturn]] void ListError(const wchar_t* fmt, int value) {
     throw EListError(Format(fmt, {(long long)value}));
 }
-const wchar_t kListIndexError[] = L"リストのインデックスが範囲を超えています (%d)";
 }  // namespace
 
 TComponent::TComponent(TComponent* AOwner) {
@@ -42,8 +39,7 @@ void TComponent::RemoveComponent(TComponent* c) {
 }
 
 TComponent* TComponent::Components(int index) const {
-    if (index < 0 || index >= int(FComponents.size()))
-        ListError(kListIndexError, index);
+    CheckListIndex(index, ComponentCount() - 1);
     return FComponents[index];
 }
 
@@ -66,10 +62,6 @@ void TComponent::SetDesigning(bool on) {
        : FComponentState.Exclude(TComponentStateItem::csDesigning);
 }
 
-void TList::CheckIndex(int Index, int Limit) const {
-    if (Index < 0 || Index > Limit) ListError(kListIndexError, Index);
-}
-
 // Growth steps of 4, 8, then a quarter of the capacity.
 void TList::Grow() {
     int delta = FCapacity > 64 ? FCapacity / 4 : (FCapacity > 8 ? 16 : 4);
@@ -83,13 +75,13 @@ int TList::Add(void* Item) {
 }
 
 void TList::Insert(int Index, void* Item) {
-    CheckIndex(Index, Count());
+    CheckListIndex(Index, Count());
     if (Count() == FCapacity) Grow();
     FItems.insert(FItems.begin() + Index, Item);
 }
 
 void* TList::Delete(int Index) {
-    CheckIndex(Index, Count() - 1);
+    CheckListIndex(Index, Count() - 1);
     void* item = FItems[Index];
     FItems.erase(FItems.begin() + Index);
     return item;
@@ -107,14 +99,14 @@ int TList::IndexOf(void* Item) const {
 }
 
 void TList::Exchange(int Index1, int Index2) {
-    CheckIndex(Index1, Count() - 1);
-    CheckIndex(Index2, Count() - 1);
+    CheckListIndex(Index1, Count() - 1);
+    CheckListIndex(Index2, Count() - 1);
     std::swap(FItems[Index1], FItems[Index2]);
 }
 
 void TList::Move(int CurIndex, int NewIndex) {
     if (CurIndex == NewIndex) return;
-    CheckIndex(NewIndex, Count() - 1);
+    CheckListIndex(NewIndex, Count() - 1);
     void* item = Delete(CurIndex);
     FItems.insert(FItems.begin() + NewIndex, item);
 }
@@ -140,12 +132,12 @@ TList* TList::Expand() {
 }
 
 void* TList::Get(int Index) const {
-    CheckIndex(Index, Count() - 1);
+    CheckListIndex(Index, Count() - 1);
     return FItems[Index];
 }
 
 void TList::Put(int Index, void* Item) {
-    CheckIndex(Index, Count() - 1);
+    CheckListIndex(Index, Count() - 1);
     FItems[Index] = Item;
 }
 
@@ -182,22 +174,6 @@ String TStrings::Text() const {
     return t;
 }
 
-void TStrings::SaveToFile(const String& fileName) const {
-    AnsiString bytes = StringToAnsi(Text());
-    HANDLE h = CreateFileW(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        DWORD code = GetLastError();
-        throw EFCreateError(Format(L"ファイル %s を作成できません。%s", {fileName, SysErrorMessage(code)}));
-    }
-    DWORD written = 0;
-    BOOL ok = bytes.empty() || WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    DWORD code = GetLastError();
-    CloseHandle(h);
-    if (!ok || written != bytes.size())
-        throw EWriteError(Format(L"ファイル %s への書き込みに失敗しました。%s", {fileName, SysErrorMessage(code)}));
-}
-
 void TStrings::SetText(const String& text) {
     Clear();
     std::size_t i = 0;
@@ -215,45 +191,22 @@ void TStrings::SetText(const String& text) {
     }
 }
 
-void TStrings::LoadFromFile(const String& fileName) {
-    HANDLE h = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        DWORD code = GetLastError();
-        throw EFOpenError(Format(L"ファイル %s を開けません。%s", {fileName, SysErrorMessage(code)}));
-    }
-    AnsiString bytes;
-    char buf[65536];
-    DWORD got = 0;
-    BOOL ok;
-    while ((ok = ReadFile(h, buf, sizeof buf, &got, nullptr)) && got > 0) bytes.append(buf, got);
-    DWORD code = GetLastError();
-    CloseHandle(h);
-    if (!ok) throw EReadError(Format(L"ファイル %s の読み込みに失敗しました。%s", {fileName, SysErrorMessage(code)}));
-    SetText(AnsiToString(bytes));
-}
-
-void TStringList::CheckIndex(int index, int limit) const {
-    if (index < 0 || index > limit)
-        throw EStringListError(Format(kListIndexError, {(long long)index}));
-}
-
 const String& TStringList::Get(int index) const {
-    CheckIndex(index, Count() - 1);
+    CheckListIndex<EStringListError>(index, Count() - 1);
     return FItems[index];
 }
 
 void TStringList::Put(int index, const String& s) {
-    CheckIndex(index, Count() - 1);
+    CheckListIndex<EStringListError>(index, Count() - 1);
     FItems[index] = s;
 }
 
 void TStringList::Insert(int index, const String& s) {
-    CheckIndex(index, Count());
+    CheckListIndex<EStringListError>(index, Count());
     FItems.insert(FItems.begin() + index, s);
 }
 
 void TStringList::Delete(int index) {
-    CheckIndex(index, Count() - 1);
+    CheckListIndex<EStringListError>(index, Count() - 1);
     FItems.erase(FItems.begin() + index);
 }

@@ -8,16 +8,15 @@ namespace {
 
 // The DOS block-device request of the Windows 9x family, through the VWIN32 device.
 bool CheckFloppy9x(wchar_t letter) {
-    HANDLE dev = CreateFileA("\\\\.\\VWIN32", 0, 0, nullptr, 0, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (dev == INVALID_HANDLE_VALUE) return false;
+    TKernelHandle dev(CreateFileA("\\\\.\\VWIN32", 0, 0, nullptr, 0, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!dev.Valid()) return false;
     struct Registers {
         DWORD ebx, edx, ecx, eax, edi, esi, flags;
     };
     BYTE params[64] = {};
     Registers regs{DWORD(towupper(letter) - 64), DWORD(reinterpret_cast<UINT_PTR>(params)), 0x0860, 0x440D, 0, 0, 1};
     DWORD got = 0;
-    BOOL ok = DeviceIoControl(dev, 1, &regs, sizeof(regs), &regs, sizeof(regs), &got, nullptr);
-    CloseHandle(dev);
+    BOOL ok = DeviceIoControl(dev.Get(), 1, &regs, sizeof(regs), &regs, sizeof(regs), &got, nullptr);
     return ok && !(regs.flags & 1) && (params[1] == 2 || params[1] == 7 || params[1] == 9);
 }
 
@@ -25,14 +24,12 @@ bool CheckFloppy9x(wchar_t letter) {
 
 bool CheckDVDRAM(wchar_t letter) {
     if (!TssOSVer().isAboveWinXP()) return false;
-    HMODULE lib = LoadSharedLibrary(L"KVR3DVD.DLL");
+    TLibraryHandle lib(LoadSharedLibrary(L"KVR3DVD.DLL"));
     if (!lib) return false;
     using IsDvdRamFn = int(WINAPI*)(const char*);
-    auto fn = reinterpret_cast<IsDvdRamFn>(GetProcAddress(lib, "IsDVDRAM"));
+    auto fn = lib.Proc<IsDvdRamFn>("IsDVDRAM");
     AnsiString drive = StringToAnsi(String(1, letter));
-    bool result = fn && fn(drive.c_str()) != 0;
-    FreeLibrary(lib);
-    return result;
+    return fn && fn(drive.c_str()) != 0;
 }
 
 bool CheckFloppy(wchar_t letter) {

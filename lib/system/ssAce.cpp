@@ -9,15 +9,11 @@ bool AddAce(const String& Path) {
     if (Path.empty()) return false;
     if (!TssFileSystem(Path[0]).IsNTFS()) return true;
     SetLastError(0);
-    HMODULE lib = LoadSharedLibrary(L"Kvr3Acl.DLL");
+    TLibraryHandle lib(LoadSharedLibrary(L"Kvr3Acl.DLL"));
     if (!lib)
         throw ErrAce(L"Kvr3Acl.DLLファイルが存在しないか、もしくは壊れています。 (" + IntToStr(GetLastError()) + L")");
-    struct Release {
-        HMODULE h;
-        ~Release() { FreeLibrary(h); }
-    } release{lib};
     using AddAceFn = int(WINAPI*)(const char*);
-    auto fn = reinterpret_cast<AddAceFn>(GetProcAddress(lib, "KVR_AddAce"));
+    auto fn = lib.Proc<AddAceFn>("KVR_AddAce");
     if (!fn) throw ErrAce(L"Kvr3Acl.DLL関数の取得に失敗しました。 (" + IntToStr(GetLastError()) + L")");
     AnsiString path = StringToAnsi(Path);
     return fn(path.c_str()) == 0;

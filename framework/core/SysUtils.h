@@ -40,6 +40,12 @@ SS_EXCEPTION(EWriteError, EStreamError)
 SS_EXCEPTION(EResNotFound, Exception)
 SS_EXCEPTION(EInvalidGraphic, Exception)
 
+// The one index check of lists and tables: raises E with the list-index message when Index lies
+// outside 0..Limit.
+extern const wchar_t* const SListIndexError;
+template <typename E = EListError>
+void CheckListIndex(int Index, int Limit);
+
 // An input/output failure; ErrorCode is the platform's error number when one is known.
 class EInOutError : public Exception {
     SS_CLASS(EInOutError, Exception)
@@ -59,11 +65,6 @@ private:
     std::uint32_t FErrorCode;
 };
 
-// The platform's text for an error number (without a trailing line break).
-String SysErrorMessage(std::uint32_t code);
-// Raises EOSError for the calling thread's last error.
-[[noreturn]] void RaiseLastOSError();
-
 // One argument of Format: an integer or a text.
 using TVarRec = std::variant<long long, String>;
 
@@ -72,20 +73,35 @@ using TVarRec = std::variant<long long, String>;
 // A specifier that does not fit its argument raises EConvertError.
 String Format(const String& fmt, std::initializer_list<TVarRec> args);
 
+template <typename E>
+void CheckListIndex(int Index, int Limit) {
+    if (Index < 0 || Index > Limit) throw E(Format(SListIndexError, {(long long)Index}));
+}
+
 String IntToStr(long long value);
 String UpperCase(const String& s);  // ASCII letters only, as the framework's UpperCase
-String AnsiUpperCase(const String& s);  // every letter, by the platform's rules
 bool SameText(const String& a, const String& b);  // ASCII case-insensitive
 
-// Conversion between UTF-16 and the system's ANSI code page: the one pair the project uses.
+// The ANSI code page seam: conversion between UTF-16 and the system's ANSI code page (the one
+// pair the project uses) and its lead-byte test. Windows answers for its own code page; the
+// native build implements code page 932 (see framework/native).
 AnsiString StringToAnsi(const String& s);
 String AnsiToString(const AnsiString& s);
+bool IsAnsiLeadByte(unsigned char b);
 
 // File-name parts: the path up to and including the last "\" or ":", without it, and after it.
 String ExtractFilePath(const String& fileName);
 String ExtractFileDir(const String& fileName);
 String ExtractFileName(const String& fileName);
 String IncludeTrailingPathDelimiter(const String& s);
+
+// The Windows half (SysUtilsWin.cpp): calls that need the system.
+
+// The platform's text for an error number (without a trailing line break).
+String SysErrorMessage(std::uint32_t code);
+// Raises EOSError for the calling thread's last error.
+[[noreturn]] void RaiseLastOSError();
+String AnsiUpperCase(const String& s);  // every letter, by the platform's rules
 
 // The running program's full file name.
 String ModuleFileName();

@@ -1,0 +1,5 @@
+#include "MessagePump.h"
+
+#include "Forms.h"
+
+void ProcessPendingMessages() { Application->ProcessMessages(); }

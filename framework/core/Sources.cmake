@@ -1,0 +1,7 @@
+# The Windows-free core of the framework, shared by the Windows build and the native build.
+set(FRAMEWORK_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/System.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SysUtils.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DateUtils.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Classes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AviClip.cpp)
