@@ -172,6 +172,8 @@ String TForm1::RepairInstance(const String& instance) {
         cmdBcp->SetExeName(batch);
         if (!cmdBcp->Execute())
             failure = L"バッチを起動できません。" + SysErrorMessage(cmdBcp->ErrCode());
+        else if (cmdBcp->ErrCode() != 0)  // the batch ran, but its exit code could not be read
+            failure = L"バッチの終了コードを取得できません。" + SysErrorMessage(cmdBcp->ErrCode());
         else if (cmdBcp->ExitCode() != 0)
             failure = Format(L"バッチが終了コード %u で終了しました。", {(long long)cmdBcp->ExitCode()});
     } catch (const Exception& e) {
