@@ -1,7 +1,7 @@
 // The holiday file's rules and names as data: the rule table and the name list built from the
-// file's sections, whoever reads them. Reading the file itself (the profile reader, the registry
-// value that names it, the caches) is ssHoliday's; here the sections come from a reader, which
-// may also be the file's text (HolidayTextReader).
+// file's sections, whoever reads them. Finding the file (the registry value that names it) and
+// the caches are ssHoliday's; here the sections come from a reader: the file's (HolidayFileReader)
+// or its text's (HolidayTextReader).
 #pragma once
 #include <array>
 #include <cstdint>
@@ -44,7 +44,7 @@ using THolidaySectionReader = std::function<std::vector<String>(const String& Se
 // before the first "=" and after it are dropped, and so are empty lines and ";" comments; a line
 // "[name]" (up to its last "]") starts a section, whose name is trimmed and compared without
 // regard to ASCII case; only the first section of a name counts, and lines before the first
-// section belong to the unnamed one. Duplicate keys all stay. A NUL ends its line's text.
+// section belong to the unnamed one. Duplicate keys all stay. A NUL ends a key, value or name.
 std::vector<String> IniSectionLines(const String& Text, const String& Section);
 // Lines as the profile reader answers them, reduced to the usable ones (see THolidaySectionReader).
 std::vector<String> HolidaySectionLines(const std::vector<String>& Lines);
