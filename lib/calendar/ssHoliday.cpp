@@ -1,7 +1,6 @@
 #include "ssHoliday.h"
 
 #include <algorithm>
-#include <climits>
 #include <unordered_map>
 
 #include "ssComFolder.h"
@@ -15,82 +14,29 @@ const wchar_t* const HolidayRegistryValue = L"HolidayINI";
 
 namespace {
 
-// The built-in holidays, in the file's rule format.
-const wchar_t* const SDefaultHolidays[TssHoliday::DefaultHolidayCount] = {
-    L"1/1:1948-2999",  L"1/15:1948-2999", L"2/11:1966-2999",  L"4/29:1948-2999", L"5/3:1948-2999",
-    L"5/4:1990-2999",  L"5/5:1948-2999",  L"7/20:1990-2999",  L"9/15:1966-2999", L"10/10:1966-2999",
-    L"11/3:1948-2999", L"11/23:1948-2999", L"12/23:1989-2999",
-};
-
-// Every change of any table gets a new stamp, so a cache never mistakes a new table for an old one.
-std::uint64_t NextGeneration = 0;
-
 std::unique_ptr<TssHoliday> TheHoliday;
 
 bool CacheEnabled = true;
-
-
-String Trim(const String& s) {
-    std::size_t b = s.find_first_not_of(L" \t");
-    if (b == String::npos) return {};
-    std::size_t e = s.find_last_not_of(L" \t");
-    return s.substr(b, e - b + 1);
-}
-
-// Decimal integer with an optional sign; EConvertError for anything else, as the framework's
-// integer conversion does.
-std::int32_t StrToInt(const String& text) {
-    String s = Trim(text);
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == L'+' || s[i] == L'-')) negative = s[i++] == L'-';
-    long long v = 0;
-    bool ok = i < s.size();
-    for (; ok && i < s.size(); ++i) {
-        if (s[i] < L'0' || s[i] > L'9') ok = false;
-        else if ((v = v * 10 + (s[i] - L'0')) > 2147483648LL) ok = false;
-    }
-    if (negative) v = -v;
-    if (!ok || v > 2147483647LL) throw EConvertError(Format(L"'%s' is not a valid integer value", {text}));
-    return std::int32_t(v);
-}
-
-// The text before the first Sep, and the rest after it (empty when Sep is missing).
-String Before(const String& s, wchar_t sep) { return s.substr(0, std::min(s.find(sep), s.size())); }
-String After(const String& s, wchar_t sep) {
-    std::size_t p = s.find(sep);
-    return p == String::npos ? String() : s.substr(p + 1);
-}
-
-// "from-to" into the record's range.
-void ParseRange(const String& range, std::int32_t& from, std::int32_t& to) {
-    from = StrToInt(Before(range, L'-'));
-    to = StrToInt(After(range, L'-'));
-}
 
 // A name the profile reader takes as it is; without a full path it looks in places of its own.
 bool IsFullPath(const String& name) {
     return name.size() > 2 && ((name[1] == L':' && name[2] == L'\\') || name.starts_with(L"\\\\"));
 }
 
-// The lines of one section of a profile file; a missing file or section gives none. Comment
-// lines and lines whose key begins with "!" are left out. A missing file is not handed to the
-// profile reader: Wine's answers from its cache of a file deleted since it was last read.
-std::vector<String> ReadSection(const String& fileName, const wchar_t* section) {
+// The lines of one section of a profile file as the profile reader answers them; a missing file
+// or section gives none. A missing file is not handed to the profile reader: Wine's answers from
+// its cache of a file deleted since it was last read.
+std::vector<String> ReadSection(const String& fileName, const String& section) {
     std::vector<String> lines;
     if (fileName.empty() || (IsFullPath(fileName) && GetFileAttributesW(fileName.c_str()) == INVALID_FILE_ATTRIBUTES)) return lines;
     std::vector<wchar_t> buf(8192);
     DWORD n;
     for (;;) {
-        n = GetPrivateProfileSectionW(section, buf.data(), DWORD(buf.size()), fileName.c_str());
+        n = GetPrivateProfileSectionW(section.c_str(), buf.data(), DWORD(buf.size()), fileName.c_str());
         if (n + 2 < buf.size()) break;
         buf.resize(buf.size() * 2);  // truncated: the reader answers size - 2
     }
-    for (const wchar_t* p = buf.data(); *p; p += wcslen(p) + 1) {
-        String line = Trim(p);
-        if (line.empty() || line[0] == L';' || line[0] == L'!') continue;
-        lines.push_back(line);
-    }
+    for (const wchar_t* p = buf.data(); *p; p += wcslen(p) + 1) lines.emplace_back(p);
     return lines;
 }
 
@@ -264,149 +210,23 @@ String HolidayFileNameFor(const String& Value) {
 
 }  // namespace
 
-// ---- TssHoliday ----
+// ---- TssHoliday and TssHolidayName on the holiday file ----
 
 TssHoliday::TssHoliday() {
-    for (const wchar_t* rule : SDefaultHolidays) Append(ParseDateRule(rule));
-    fDefaultHolidayCount = fCount;
+    InstallDefaults();
     HolidayTableSet(HolidayFileName());
 }
 
-TssHolidayRec TssHoliday::ParseDateRule(const String& Value) {
-    TssHolidayRec r;
-    String date = Before(Value, L':');
-    r.MM = StrToInt(Before(date, L'/'));
-    r.DD = StrToInt(After(date, L'/'));
-    r.MMDD = HolidayKey(r.MM, r.DD);
-    ParseRange(After(Value, L':'), r.StartYear, r.EndYear);
-    r.HolidayKind = TssHolidayKind::hkNormal;
-    return r;
-}
+TssHolidayName::TssHolidayName() : TssHolidayName(HolidayFileReader(HolidayFileName())) {}
 
-TssHolidayRec TssHoliday::ParseWeekRule(const String& Value) {
-    TssHolidayRec r;
-    String rule = Before(Value, L':');
-    r.MM = StrToInt(Before(rule, L','));
-    String nw = After(rule, L',');
-    r.WeekIndex = StrToInt(Before(nw, L'*'));
-    r.YoubiIndex = StrToInt(After(nw, L'*'));
-    ParseRange(After(Value, L':'), r.StartYear, r.EndYear);
-    r.HolidayKind = TssHolidayKind::hkWeekHoliday;
-    return r;
-}
-
-bool TssHoliday::Append(const TssHolidayRec& Rec) {
-    if (fCount >= TableSize) return false;
-    fTable[std::size_t(fCount++)] = Rec;
-    return true;
-}
-
-void TssHoliday::HolidayTableSet(const String& FileName) {
-    // A rule failing half-way leaves the entries before it; the table is rebuilt either way.
-    struct Rebuild {
-        TssHoliday* Self;
-        ~Rebuild() { Self->RebuildItems(); }
-    } rebuild{this};
-    for (const wchar_t* section : {L"HOLIDAYADD", L"HOLIDAYDELETE", L"WEEKHOLIDAYADD", L"SYUNBUNNOTCALC"})
-        ApplyRuleSection(section, ReadSection(FileName, section));
-}
-
-void TssHoliday::ApplyRuleSection(const String& Section, const std::vector<String>& Lines) {
-    for (const String& line : Lines) {
-        const String value = After(line, L'=');
-        if (SameText(Section, L"HOLIDAYADD")) {
-            Append(ParseDateRule(value));
-        } else if (SameText(Section, L"HOLIDAYDELETE")) {
-            TssHolidayRec r = ParseDateRule(value);
-            for (int i = 0; i < fCount; ++i) {
-                TssHolidayRec& e = fTable[std::size_t(i)];
-                if (e.HolidayKind == TssHolidayKind::hkNormal && e.MM == r.MM && e.DD == r.DD) {
-                    e.StartYear = r.StartYear;
-                    e.EndYear = r.EndYear;
-                    break;
-                }
-            }
-        } else if (SameText(Section, L"WEEKHOLIDAYADD")) {
-            Append(ParseWeekRule(value));
-        } else if (SameText(Section, L"SYUNBUNNOTCALC")) {
-            TssHolidayRec r = ParseDateRule(value);
-            r.MMDD = SyunbunMarkerMMDD;
-            r.HolidayKind = TssHolidayKind::hkSyunbun;
-            Append(r);
-        }
-    }
-}
-
-void TssHoliday::RebuildItems() {
-    fItems.clear();
-    for (int i = 0; i < fCount; ++i) fItems.push_back(&fTable[std::size_t(i)]);
-    std::stable_sort(fItems.begin(), fItems.end(), [](const TssHolidayRec* a, const TssHolidayRec* b) { return a->MMDD < b->MMDD; });
-    fGeneration = ++NextGeneration;
-}
-
-// ---- TssHolidayName ----
-
-TssHolidayName::TssHolidayName() { Load(HolidayFileName()); }
-
-TssHolidayName::TssHolidayName(const String& FileName) { Load(FileName); }
-
-void TssHolidayName::Load(const String& FileName) {
-    for (const wchar_t* section : {L"HOLIDAYNAME", L"HOLIDAYNAMEEX"})
-        for (const String& line : ReadSection(FileName, section))
-            FItems.push_back(std::make_unique<TssHolidayNameEntry>(ParseNameLine(line)));
-}
-
-TssHolidayNameEntry TssHolidayName::ParseNameLine(const String& Line) {
-    TssHolidayNameEntry e;
-    std::size_t eq = std::min(Line.find(L'='), Line.size());
-    std::size_t colon = Line.find(L':');
-    String spec = Trim(Line.substr(0, std::min(colon, eq)));
-    if (colon < eq) ParseRange(Line.substr(colon + 1, eq - colon - 1), e.StartYear, e.EndYear);
-    e.Name = eq < Line.size() ? Trim(Line.substr(eq + 1)) : String();
-    if (spec.find(L'/') != String::npos) {
-        e.HolidayKind = TssHolidayKind::hkNormal;
-        e.MM = StrToInt(Before(spec, L'/'));
-        e.MMDD = HolidayKey(e.MM, StrToInt(After(spec, L'/')));
-    } else if (spec.find(L',') != String::npos) {
-        e.HolidayKind = TssHolidayKind::hkWeekHoliday;
-        e.MM = StrToInt(Before(spec, L','));
-        String nw = After(spec, L',');
-        e.WeekIndex = StrToInt(Before(nw, L'*'));
-        e.YoubiIndex = StrToInt(After(nw, L'*'));
-    } else if (SameText(spec, L"SYUNBUN") || SameText(spec, L"SYUBUN")) {
-        e.HolidayKind = TssHolidayKind::hkSyunbun;
-        e.MM = SameText(spec, L"SYUNBUN") ? 3 : 9;
-    } else {
-        // No holiday has this key, so the entry never matches.
-        e.HolidayKind = TssHolidayKind::hkNormal;
-        e.MMDD = -1;
-    }
-    return e;
-}
-
-String TssHolidayName::GetHolidayName(const TssHolidayRec& HolidayRec, int Year) const {
-    String name;
-    for (const auto& e : FItems) {
-        if (e->HolidayKind != HolidayRec.HolidayKind || Year < e->StartYear || Year > e->EndYear) continue;
-        bool match = false;
-        switch (e->HolidayKind) {
-        case TssHolidayKind::hkNormal: match = e->MMDD == HolidayRec.MMDD; break;
-        case TssHolidayKind::hkWeekHoliday:
-            match = e->MM == HolidayRec.MM && e->WeekIndex == HolidayRec.WeekIndex && e->YoubiIndex == HolidayRec.YoubiIndex;
-            break;
-        case TssHolidayKind::hkSyunbun: match = e->MM == HolidayRec.MM; break;
-        }
-        if (match) name = e->Name;  // the last match wins: HOLIDAYNAMEEX overrides HOLIDAYNAME
-    }
-    return name;
-}
+TssHolidayName::TssHolidayName(const String& FileName) : TssHolidayName(HolidayFileReader(FileName)) {}
 
 // ---- the file and the process-wide state ----
 
 String HolidayFileName() { return HolidayFileNameFor(HolidayRegistryText()); }
 
-std::int32_t HolidayKey(std::int64_t MM, std::int64_t DD) {
-    return std::int32_t(std::clamp<std::int64_t>(MM * 100 + DD, INT32_MIN, INT32_MAX));
+THolidaySectionReader HolidayFileReader(const String& FileName) {
+    return [FileName](const String& Section) { return HolidaySectionLines(ReadSection(FileName, Section)); };
 }
 
 TssHolidayHit FindHoliday(const TssHolidayList& List, int Year, int Month, int Day) {

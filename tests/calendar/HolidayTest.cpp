@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "EraFiles.h"
+#include "HolidayFileCases.h"
 #include "ssComFolder.h"
 #include "ssDate.h"
 #include "ssRegistry.h"
@@ -194,12 +195,7 @@ TEST(NthWeekdayTest, ResultsAndEmptyValues) {
 }
 
 TEST_F(HolidayTest, FileRulesAmendTheBuiltInTable) {
-    WriteHolidayFile({
-        L"[HOLIDAYADD]", L"山の日=8/11:2016-2999", L"!無効=12/24:1900-2999",
-        L"[HOLIDAYDELETE]", L"海の日=7/20:1996-2002",
-        L"[WEEKHOLIDAYADD]", L"海の日=7,3*2:2003-9999",
-        L"[SYUNBUNNOTCALC]", L"a=3/21:2000-2000", L"b=9/24:2001-2002", L"c=9/25:2002-2002",
-    });
+    WriteHolidayFile(RuleFileLines);
     ExpectHolidays({
         {{2016, 7, 18}, true, L""},
         {{2016, 7, 20}, false, L""},
@@ -234,12 +230,7 @@ TEST_F(HolidayTest, AdditionsBeyondTheTableAreIgnored) {
 }
 
 TEST_F(HolidayTest, NamesFromBothSections) {
-    WriteHolidayFile({
-        L"[WEEKHOLIDAYADD]", L"海の日=7,3*2:2003-9999",
-        L"[HOLIDAYNAME]", L"1/1=元日", L"SYUNBUN=春分の日", L"syubun=秋分の日", L"7,3*2:2003-9999=海の日",
-        L"4/29:1989-2006=みどりの日", L"4/29:2007-9999=昭和の日", L"5/3=憲法", L"ほかの日=名無し", L"!5/5=こどもの日",
-        L"[HOLIDAYNAMEEX]", L"5/3:2016-2016=憲法記念日", L"4/29:1949-1988=天皇誕生日",
-    });
+    WriteHolidayFile(NameFileLines);
     ExpectHolidays({
         {{2016, 1, 1}, true, L"元日"},
         {{2015, 3, 21}, true, L"春分の日"},
@@ -295,15 +286,7 @@ TEST_F(HolidayTest, FileFoundThroughTheRegistryValue) {
 }
 
 TEST_F(HolidayTest, MalformedRuleRaisesAndTheNextQueryTriesAgain) {
-    struct Case { const wchar_t *section, *value; };
-    const Case cases[] = {
-        {L"HOLIDAYADD", L"8/11"},  // the range is mandatory
-        {L"HOLIDAYADD", L"8/x:2016-2999"},
-        {L"HOLIDAYDELETE", L"7/20:1996-"},
-        {L"WEEKHOLIDAYADD", L"7,3*:2003-9999"},
-        {L"SYUNBUNNOTCALC", L"3/21:abc-2000"},
-    };
-    for (const Case& c : cases) {
+    for (const MalformedRule& c : MalformedRules) {
         SCOPED_TRACE(Utf8(c.value));
         WriteHolidayFile({String(L"[") + c.section + L"]", String(L"k=") + c.value});
         EXPECT_THROW(TssDate(2016, 8, 11).IsHoliday(), EConvertError);
@@ -399,12 +382,7 @@ TEST_F(HolidayTest, DerivedYearListsAnswerTheDerivedDatesQueries) {
 }
 
 TEST_F(HolidayTest, NumbersWhoseKeyWouldOverflowMatchNoDate) {
-    // Each month and day below wraps around 32 bits to the key of 1 June (601) or 7 July (707).
-    WriteHolidayFile({
-        L"[HOLIDAYADD]", L"a=42949673/597:2000-2999", L"b=-42949667/5:2000-2999", L"c=7/7:2000-2999",
-        L"[SYUNBUNNOTCALC]", L"s=3/2147483647:2015-2015",
-        L"[HOLIDAYNAME]", L"7/7=七夕", L"42949673/703=誤り",
-    });
+    WriteHolidayFile(OverflowFileLines);
     ExpectHolidays({
         {{2016, 6, 1}, false, L""},
         {{2016, 7, 7}, true, L"七夕"},
