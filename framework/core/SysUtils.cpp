@@ -115,6 +115,29 @@ String Format(const String& fmt, std::initializer_list<TVarRec> args) {
 
 String IntToStr(long long value) { return std::to_wstring(value); }
 
+std::int32_t StrToInt(const String& text) {
+    const String s = Trim(text);
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == L'+' || s[i] == L'-')) negative = s[i++] == L'-';
+    long long v = 0;
+    bool ok = i < s.size();
+    for (; ok && i < s.size(); ++i) {
+        if (s[i] < L'0' || s[i] > L'9') ok = false;
+        else if ((v = v * 10 + (s[i] - L'0')) > 2147483648LL) ok = false;
+    }
+    if (negative) v = -v;
+    if (!ok || v > 2147483647LL) throw EConvertError(Format(L"'%s' is not a valid integer value", {text}));
+    return std::int32_t(v);
+}
+
+String Trim(const String& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && s[b] <= L' ') ++b;
+    while (e > b && s[e - 1] <= L' ') --e;
+    return s.substr(b, e - b);
+}
+
 String UpperCase(const String& s) {
     String r = s;
     for (auto& c : r)

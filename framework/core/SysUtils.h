@@ -79,6 +79,11 @@ void CheckListIndex(int Index, int Limit) {
 }
 
 String IntToStr(long long value);
+// A decimal within 32 bits: ASCII digits with an optional sign, blanks around allowed;
+// EConvertError "'text' is not a valid integer value" for anything else.
+std::int32_t StrToInt(const String& text);
+// Text without the blanks and control characters (up to U+0020) at either end.
+String Trim(const String& s);
 String UpperCase(const String& s);  // ASCII letters only, as the framework's UpperCase
 bool SameText(const String& a, const String& b);  // ASCII case-insensitive
 

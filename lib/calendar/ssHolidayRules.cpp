@@ -17,31 +17,6 @@ const wchar_t* const SDefaultHolidays[TssHoliday::DefaultHolidayCount] = {
 // Every change of any table gets a new stamp, so a cache never mistakes a new table for an old one.
 std::uint64_t NextGeneration = 0;
 
-String Trim(const String& s) {
-    std::size_t b = s.find_first_not_of(L" \t");
-    if (b == String::npos) return {};
-    std::size_t e = s.find_last_not_of(L" \t");
-    return s.substr(b, e - b + 1);
-}
-
-// A number of a rule or name line: ASCII digits with an optional sign and blanks around, within
-// 32 bits; EConvertError with the framework's message for anything else.
-std::int32_t RuleNumber(const String& text) {
-    String s = Trim(text);
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == L'+' || s[i] == L'-')) negative = s[i++] == L'-';
-    long long v = 0;
-    bool ok = i < s.size();
-    for (; ok && i < s.size(); ++i) {
-        if (s[i] < L'0' || s[i] > L'9') ok = false;
-        else if ((v = v * 10 + (s[i] - L'0')) > 2147483648LL) ok = false;
-    }
-    if (negative) v = -v;
-    if (!ok || v > 2147483647LL) throw EConvertError(Format(L"'%s' is not a valid integer value", {text}));
-    return std::int32_t(v);
-}
-
 // The text before the first Sep, and the rest after it (empty when Sep is missing).
 String Before(const String& s, wchar_t sep) { return s.substr(0, std::min(s.find(sep), s.size())); }
 String After(const String& s, wchar_t sep) {
@@ -51,8 +26,8 @@ String After(const String& s, wchar_t sep) {
 
 // "from-to" into the record's range.
 void ParseRange(const String& range, std::int32_t& from, std::int32_t& to) {
-    from = RuleNumber(Before(range, L'-'));
-    to = RuleNumber(After(range, L'-'));
+    from = StrToInt(Before(range, L'-'));
+    to = StrToInt(After(range, L'-'));
 }
 
 // What the profile reader takes for blanks around lines, keys and values.
@@ -132,8 +107,8 @@ void TssHoliday::InstallDefaults() {
 TssHolidayRec TssHoliday::ParseDateRule(const String& Value) {
     TssHolidayRec r;
     String date = Before(Value, L':');
-    r.MM = RuleNumber(Before(date, L'/'));
-    r.DD = RuleNumber(After(date, L'/'));
+    r.MM = StrToInt(Before(date, L'/'));
+    r.DD = StrToInt(After(date, L'/'));
     r.MMDD = HolidayKey(r.MM, r.DD);
     ParseRange(After(Value, L':'), r.StartYear, r.EndYear);
     r.HolidayKind = TssHolidayKind::hkNormal;
@@ -143,10 +118,10 @@ TssHolidayRec TssHoliday::ParseDateRule(const String& Value) {
 TssHolidayRec TssHoliday::ParseWeekRule(const String& Value) {
     TssHolidayRec r;
     String rule = Before(Value, L':');
-    r.MM = RuleNumber(Before(rule, L','));
+    r.MM = StrToInt(Before(rule, L','));
     String nw = After(rule, L',');
-    r.WeekIndex = RuleNumber(Before(nw, L'*'));
-    r.YoubiIndex = RuleNumber(After(nw, L'*'));
+    r.WeekIndex = StrToInt(Before(nw, L'*'));
+    r.YoubiIndex = StrToInt(After(nw, L'*'));
     ParseRange(After(Value, L':'), r.StartYear, r.EndYear);
     r.HolidayKind = TssHolidayKind::hkWeekHoliday;
     return r;
@@ -221,14 +196,14 @@ TssHolidayNameEntry TssHolidayName::ParseNameLine(const String& Line) {
     e.Name = eq < Line.size() ? Trim(Line.substr(eq + 1)) : String();
     if (spec.find(L'/') != String::npos) {
         e.HolidayKind = TssHolidayKind::hkNormal;
-        e.MM = RuleNumber(Before(spec, L'/'));
-        e.MMDD = HolidayKey(e.MM, RuleNumber(After(spec, L'/')));
+        e.MM = StrToInt(Before(spec, L'/'));
+        e.MMDD = HolidayKey(e.MM, StrToInt(After(spec, L'/')));
     } else if (spec.find(L',') != String::npos) {
         e.HolidayKind = TssHolidayKind::hkWeekHoliday;
-        e.MM = RuleNumber(Before(spec, L','));
+        e.MM = StrToInt(Before(spec, L','));
         String nw = After(spec, L',');
-        e.WeekIndex = RuleNumber(Before(nw, L'*'));
-        e.YoubiIndex = RuleNumber(After(nw, L'*'));
+        e.WeekIndex = StrToInt(Before(nw, L'*'));
+        e.YoubiIndex = StrToInt(After(nw, L'*'));
     } else if (SameText(spec, L"SYUNBUN") || SameText(spec, L"SYUBUN")) {
         e.HolidayKind = TssHolidayKind::hkSyunbun;
         e.MM = SameText(spec, L"SYUNBUN") ? 3 : 9;

@@ -26,6 +26,18 @@ TEST(FormatText, MismatchesRaise) {
     EXPECT_THROW(Format(L"%１d", {1LL}), EConvertError);  // a full-width digit is no width
 }
 
+TEST(Numbers, DecimalsWithin32Bits) {
+    struct Case { const wchar_t* text; std::int32_t value; };
+    for (const Case& c : {Case{L"0", 0}, Case{L" 42\t", 42}, Case{L"+7", 7}, Case{L"-12", -12},
+                          Case{L"2147483647", 2147483647}, Case{L"-2147483648", -2147483647 - 1}})
+        EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
+    for (const wchar_t* bad : {L"", L" ", L"-", L"1x", L"1 2", L"0x10", L"2147483648", L"-2147483649",
+                               L"99999999999999999999", L"１"})
+        EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
+    EXPECT_EQ(Trim(L" \t\r\na b\x1a "), L"a b");
+    EXPECT_EQ(Trim(L"\x3000x\x3000"), L"\x3000x\x3000");  // a full-width space is text
+}
+
 TEST(FileNames, PartsOfAPath) {
     struct Case { const wchar_t *name, *path, *dir, *file; };
     const Case cases[] = {
