@@ -1,6 +1,5 @@
 #include "ssFCtrl.h"
 
-#include <algorithm>
 #include <new>
 #include <unordered_map>
 #include <vector>
@@ -20,7 +19,6 @@
 #include "ssFileSystem.h"
 #include "ssMsgDlg.h"
 #include "ssOSVer.h"
-#include "ssStrUty.h"
 #include "ssSysInf.h"
 #include "ssTrash.h"
 
