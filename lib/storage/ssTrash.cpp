@@ -34,7 +34,8 @@ String ssKVRTrashPath::SecondChar(const String& Text) const { return Text.size()
 String ssKVRTrashPath::TimeStamp() const { return TrashTimeStamp(Now()); }
 
 String ssKVRTrashPath::NormalizeFolder(const String& Text) const {
-    return Text.empty() ? String() : TrashFolderName(FileExists(Text) ? ExtractFilePath(Text) : Text);
+    if (Text.empty()) return {};
+    return TrashFolderName(StripWildcards(FileExists(Text) ? ExtractFilePath(Text) : Text));
 }
 
 String ssKVRTrashPath::AfterColon(const String& Text) const { return ::AfterColon(Text); }

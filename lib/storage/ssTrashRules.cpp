@@ -52,11 +52,13 @@ String StripWildcards(const String& Text) {
 }
 
 String TrashFolderName(const String& Text) {
-    String folder = StripWildcards(Text);
+    String folder = Text;
     for (int i = 0; i < 2 && !folder.empty() && folder[0] == L'\\'; ++i) folder.erase(0, 1);
     if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
     return folder;
 }
+
+String NormalizeTrashFolder(const String& Text) { return TrashFolderName(StripWildcards(Text)); }
 
 String AfterColon(const String& Text) {
     auto colon = Text.find(L':');

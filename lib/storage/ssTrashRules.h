@@ -17,9 +17,12 @@ bool IsDriveRootOrNothing(const String& folder);
 
 // Text cut before its first "*" and then its first "?", each time back to a folder part.
 String StripWildcards(const String& Text);
-// A folder name without leading "\\" or trailing "\" and without a wildcard part. Text is a
-// folder path or pattern as it stands (an existing file's caller passes its folder instead).
+// A folder path without its wildcard part (see StripWildcards) as a folder name: without up to
+// two leading "\" and one trailing "\".
 String TrashFolderName(const String& Text);
+// The folder name of a trash destination or source: its wildcard part stripped, then as above.
+// An existing file stands for its folder; the caller asks the file system and passes that in.
+String NormalizeTrashFolder(const String& Text);
 // The text after the first ":", or Text when there is none.
 String AfterColon(const String& Text);
 // Path's folders below Base, both already trash folder names; all of Path when Base is not one

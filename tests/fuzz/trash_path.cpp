@@ -19,10 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (++i; i < size; ++i) source += wchar_t(data[i]);
 
     Check(StripWildcards(destination).find_first_of(L"*?") == String::npos);
-    const String trash = TrashFolderName(destination);
+    const String trash = NormalizeTrashFolder(destination);
     Check(trash.size() <= destination.size() && trash.find_first_of(L"*?") == String::npos);
     IsDriveRootOrNothing(trash);
-    const String path = TrashFolderName(AfterColon(source));
+    const String path = NormalizeTrashFolder(AfterColon(source));
     const String part = RelativeFolder(path, trash);
     Check(path.compare(path.size() - part.size(), part.size(), part) == 0);
     const int day = TrashRootDay(source);

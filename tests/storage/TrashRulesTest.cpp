@@ -16,7 +16,7 @@ TEST(TrashPathRules, NormalizeStripAndRelate) {
         {L"", L""},
         {L"E:\\Trash\\*.*", L"E:\\Trash"},
     };
-    for (const auto& [text, expected] : normalized) EXPECT_EQ(TrashFolderName(text), expected) << text;
+    for (const auto& [text, expected] : normalized) EXPECT_EQ(NormalizeTrashFolder(text), expected) << text;
 
     const std::pair<const wchar_t*, const wchar_t*> stripped[] = {
         {L"E:\\Trash\\*.*", L"E:\\Trash\\"}, {L"E:\\Tr*sh\\x", L"E:\\"}, {L"*.txt", L""},
@@ -39,7 +39,7 @@ TEST(TrashPathRules, NormalizeStripAndRelate) {
         {L"\\\\srv\\share\\", L"\\\\", L"srv\\share"},
     };
     for (const Relative& r : relatives)
-        EXPECT_EQ(RelativeFolder(TrashFolderName(r.path), TrashFolderName(r.base)), r.expected)
+        EXPECT_EQ(RelativeFolder(NormalizeTrashFolder(r.path), NormalizeTrashFolder(r.base)), r.expected)
             << r.path << L" in " << r.base;
 }
 
