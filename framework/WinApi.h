@@ -104,3 +104,13 @@ Fn OptionalProc(const wchar_t* module, const char* name) {
     HMODULE m = GetModuleHandleW(module);
     return m ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
 }
+
+// Turns off the system's critical-error boxes ("no disk in the drive") for one scope, so that a
+// probe of a drive gets an error code instead of a question to the user.
+struct ErrorModeScope {
+    UINT old = SetErrorMode(SEM_FAILCRITICALERRORS);
+    ~ErrorModeScope() { SetErrorMode(old); }
+    ErrorModeScope() = default;
+    ErrorModeScope(const ErrorModeScope&) = delete;
+    ErrorModeScope& operator=(const ErrorModeScope&) = delete;
+};

@@ -1,6 +1,5 @@
 #include "ssFCtrl.h"
 
-#include <algorithm>
 #include <new>
 #include <unordered_map>
 #include <vector>
@@ -16,10 +15,10 @@
 #include "ssDrive.h"
 #include "ssDriveType.h"
 #include "ssFCtrlDlg.h"
+#include "ssFileNames.h"
 #include "ssFileSystem.h"
 #include "ssMsgDlg.h"
 #include "ssOSVer.h"
-#include "ssStrUty.h"
 #include "ssSysInf.h"
 #include "ssTrash.h"
 
@@ -30,31 +29,6 @@ const TssFileType kAllAttributes{A::atReadOnly, A::atHidden, A::atSystem, A::atD
 // The attributes a folder can be given.
 constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                             FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
-bool HasWildcard(const String& s) { return s.find_first_of(L"*?") != String::npos; }
-
-bool IsDots(const wchar_t* name) { return name[0] == L'.' && (!name[1] || (name[1] == L'.' && !name[2])); }
-
-String WithoutTrailingDelimiter(const String& folder) {
-    return !folder.empty() && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
-}
-
-std::vector<String> FolderComponents(const String& folder) {
-    std::vector<String> parts;
-    String rest = WithoutTrailingDelimiter(folder);
-    for (std::size_t from = 0;;) {
-        auto sep = rest.find(L'\\', from);
-        parts.push_back(rest.substr(from, sep == String::npos ? String::npos : sep - from));
-        if (sep == String::npos) return parts;
-        from = sep + 1;
-    }
-}
-
-String JoinFolder(const std::vector<String>& parts) {
-    String folder;
-    for (const String& part : parts) folder += part + L"\\";
-    return folder;
-}
 
 // The search includes an entry unless it carries a hidden, system or folder bit that the
 // attribute mask leaves out.
@@ -100,18 +74,6 @@ private:
     bool FPending;
 };
 
-struct Handle {
-    HANDLE h;
-    ~Handle() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-};
-
-struct ErrorModeScope {
-    UINT old = SetErrorMode(SEM_FAILCRITICALERRORS);
-    ~ErrorModeScope() { SetErrorMode(old); }
-};
-
 HANDLE OpenForQuery(const String& path) {
     return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -120,28 +82,27 @@ HANDLE OpenForQuery(const String& path) {
 // The file system's number for what path names, unique on its volume. (Asking for the volume
 // as well costs far more on some platforms, so that is left to SameFile.)
 bool GetFileIndex(const String& path, ULONGLONG& index) {
-    Handle file{OpenForQuery(path)};
-    if (file.h == INVALID_HANDLE_VALUE) return false;
+    TKernelHandle file(OpenForQuery(path));
+    if (!file.Valid()) return false;
     using QueryFn = LONG(NTAPI*)(HANDLE, IO_STATUS_BLOCK*, PVOID, ULONG, ULONG);
-    static const auto query =
-        reinterpret_cast<QueryFn>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile"));
+    static const auto query = OptionalProc<QueryFn>(L"ntdll.dll", "NtQueryInformationFile");
     constexpr ULONG kFileInternalInformation = 6;
     IO_STATUS_BLOCK status;
     LARGE_INTEGER internal;
-    if (query && query(file.h, &status, &internal, sizeof(internal), kFileInternalInformation) == 0) {
+    if (query && query(file.Get(), &status, &internal, sizeof(internal), kFileInternalInformation) == 0) {
         index = ULONGLONG(internal.QuadPart);
         return true;
     }
     BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(file.h, &info)) return false;
+    if (!GetFileInformationByHandle(file.Get(), &info)) return false;
     index = (ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     return true;
 }
 
 DWORD VolumeSerial(const String& path) {
-    Handle file{OpenForQuery(path)};
+    TKernelHandle file(OpenForQuery(path));
     BY_HANDLE_FILE_INFORMATION info;
-    return file.h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file.h, &info) ? info.dwVolumeSerialNumber : 0;
+    return file.Valid() && GetFileInformationByHandle(file.Get(), &info) ? info.dwVolumeSerialNumber : 0;
 }
 
 // a and b name the same file or folder, whichever names they are reached by.
@@ -163,8 +124,6 @@ String FullFolderPath(const String& folder) {
     return full;
 }
 
-bool IsDriveRoot(const String& full) { return full.size() == 3 && full[1] == L':' && full[2] == L'\\'; }
-
 String WithoutDrive(const String& full) {
     return AnsiUpperCase(full.size() >= 2 && full[1] == L':' ? full.substr(2) : full);
 }
@@ -177,11 +136,13 @@ bool IsInside(const String& path, const String& folder) {
 
 // Opens an existing file for reading and writing or creates it, and removes what it created.
 DWORD FileProbe(const String& name) {
-    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError();
-    bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    CloseHandle(h);
+    bool existed;
+    {
+        TKernelHandle h(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h.Valid()) return GetLastError();
+        existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    }
     if (!existed) DeleteFileW(name.c_str());
     return 0;
 }
@@ -238,94 +199,33 @@ DWORD MoveOneFile(const String& src, const String& dst, DWORD srcAttributes, boo
 }  // namespace
 
 String TssFileControl::RenamedName(const String& entryName, const String& pattern) {
-    // Splits a file name at its last dot; the extension keeps the dot.
-    auto split = [](const String& name, String& base, String& ext) {
-        auto dot = name.rfind(L'.');
-        base = dot == String::npos ? name : name.substr(0, dot);
-        ext = dot == String::npos ? String() : name.substr(dot);
-    };
-    // Walks pattern over a copy of text: a literal replaces the character at its position (or
-    // is appended past the end), "?" keeps it, "*" keeps the rest and ends the walk.
-    auto apply = [](const String& text, const String& pattern) {
-        String result = text;
-        for (std::size_t i = 0; i < pattern.size(); ++i) {
-            wchar_t c = pattern[i];
-            if (c == L'*') return result;
-            if (c == L'?') continue;
-            if (i < result.size()) result[i] = c;
-            else result += c;
-        }
-        return result;
-    };
-    String entryBase, entryExt, patternBase, patternExt;
-    split(entryName, entryBase, entryExt);
-    split(pattern, patternBase, patternExt);
-    String base = HasWildcard(patternBase) ? apply(entryBase, patternBase) : patternBase;
-    String ext = patternExt;
-    if (!patternExt.empty() && HasWildcard(patternExt)) {
-        ext = L"." + apply(entryExt.empty() ? String() : entryExt.substr(1), patternExt.substr(1));
-        if (ext == L".") ext.clear();
-    }
-    return base + ext;
+    return ::RenamedName(entryName, pattern);
 }
 
 void TssFileControl::SplitPattern(const String& path, String& folder, String& name) {
-    folder = ExtractFilePath(path);
-    name = ExtractFileName(path);
-    if (name.empty()) name = L"*.*";
-    else if (HasWildcard(name) && name.find(L'.') == String::npos) name += L".*";
+    ::SplitPattern(path, folder, name);
 }
 
 bool TssFileControl::SplitAtWildcard(const String& folder, String& head, String& component, String& tail) {
-    auto wild = folder.find_first_of(L"*?");
-    if (wild == String::npos) return false;
-    auto start = folder.rfind(L'\\', wild);
-    start = start == String::npos ? 0 : start + 1;
-    auto end = folder.find(L'\\', wild);
-    head = folder.substr(0, start);
-    component = folder.substr(start, end == String::npos ? String::npos : end - start);
-    tail = end == String::npos ? String() : folder.substr(end + 1);
-    return true;
+    return ::SplitAtWildcard(folder, head, component, tail);
 }
 
 String TssFileControl::ReplaceWildcard(const String& folder, const String& name) {
-    String head, component, tail;
-    if (!SplitAtWildcard(folder, head, component, tail)) return folder;
-    String renamed = RenamedName(name, component);
-    return head + (renamed.empty() ? String() : renamed + L"\\") + tail;
+    return ::ReplaceWildcard(folder, name);
 }
 
 String TssFileControl::ConcreteFolder(const String& srcFolder, const String& dstFolder) {
-    std::vector<String> src = FolderComponents(srcFolder), dst = FolderComponents(dstFolder), result;
-    const std::ptrdiff_t shift = std::ptrdiff_t(src.size()) - std::ptrdiff_t(dst.size());
-    for (std::size_t k = 0; k < dst.size(); ++k) {
-        if (!HasWildcard(dst[k])) {
-            result.push_back(dst[k]);
-            continue;
-        }
-        std::ptrdiff_t from = std::max<std::ptrdiff_t>(0, std::ptrdiff_t(k) + shift);
-        String renamed = RenamedName(src[std::size_t(from)], dst[k]);
-        if (!renamed.empty()) result.push_back(renamed);
-    }
-    return JoinFolder(result);
+    return ::ConcreteFolder(srcFolder, dstFolder);
 }
 
-bool TssFileControl::IsWholeContent(const String& name) {
-    return HasWildcard(name) && name.find_first_not_of(L"*?.") == String::npos;
-}
+bool TssFileControl::IsWholeContent(const String& name) { return ::IsWholeContent(name); }
 
 bool TssFileControl::TakesEveryName(const String& component, const String& tail, const String& name) {
-    if (!IsWholeContent(component) || !(name.empty() || IsWholeContent(name))) return false;
-    if (tail.empty()) return true;
-    const auto parts = FolderComponents(tail);
-    return std::all_of(parts.begin(), parts.end(), [](const String& part) { return IsWholeContent(part); });
+    return ::TakesEveryName(component, tail, name);
 }
 
 String TssFileControl::NumberedName(const String& name, int number, bool folder) {
-    const String tag = L" (" + IntToStr(number) + L")";
-    const auto dot = name.rfind(L'.');
-    if (folder || dot == String::npos || dot == 0) return name + tag;
-    return name.substr(0, dot) + tag + name.substr(dot);
+    return ::NumberedName(name, number, folder);
 }
 
 TssFileControl::TssFileControl(TComponent* AOwner) : TComponent(AOwner), FssFCDlg(std::make_unique<TssFCDialog>()) {
@@ -393,19 +293,6 @@ void TssFileControl::HideProgress() {
 
 // ---- the operations ----
 
-namespace {
-// The caller's path in the one form the engine splits: forward slashes name the same folders
-// as backslashes, and the "\\?\" prefix (whose "?" is no wildcard) adds nothing within the
-// length limit.
-String PlainPath(String path) {
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
-    if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
-    return path;
-}
-bool IsFolderPath(const String& path) { return !path.empty() && path.back() == L'\\'; }
-}  // namespace
-
 bool TssFileControl::ssCopyFile(const String& sSrc, const String& sDst) {
     StartCall();
     String src = PlainPath(sSrc), dst = PlainPath(sDst);
@@ -469,11 +356,7 @@ bool TssFileControl::CopyPatterns(const String& src, const String& dst) {
     const String srcFolder = ExtractFilePath(src), srcName = ExtractFileName(src);
     const String dstFolder = ExtractFilePath(dst), dstName = ExtractFileName(dst);
     if (HasWildcard(srcFolder)) {
-        auto wildcards = [](const String& folder) {
-            auto parts = FolderComponents(folder);
-            return std::count_if(parts.begin(), parts.end(), [](const String& p) { return HasWildcard(p); });
-        };
-        const bool follow = wildcards(dstFolder) >= wildcards(srcFolder);
+        const bool follow = WildcardComponents(dstFolder) >= WildcardComponents(srcFolder);
         return ExpandFolders(srcFolder, srcName, true, [&](const String& path, const String& found) {
             return CopyPatterns(path, follow ? ReplaceWildcard(dstFolder, found) + dstName : dst);
         });
@@ -830,17 +713,6 @@ int TssFileControl::AskDrive(const String& text) {
 // ---- recycling ----
 
 namespace {
-// A trash root is named by its day, yyyymmdd, and four more characters (its time of day).
-constexpr std::size_t kDayDigits = 8;
-constexpr std::size_t kTrashRootNameLength = kDayDigits + 4;
-
-// The day of a trash root's name as yyyymmdd; -1 for a name that is no trash root's.
-int TrashRootDay(const String& name) {
-    if (name.size() != kTrashRootNameLength) return -1;
-    const String day = name.substr(0, kDayDigits);
-    return IsNumeric(day) ? std::stoi(day) : -1;
-}
-
 // A folder that the purge may hand to the deletion as "folder\": no link (its content lies
 // elsewhere), and a name the platform takes as it is (one with trailing dots or spaces would
 // name another folder).

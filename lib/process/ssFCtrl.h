@@ -26,29 +26,15 @@ public:
     explicit TssFileControl(TComponent* AOwner);
     ~TssFileControl() override;
 
-    // The destination name of a found entry under a destination pattern, by the DOS rename
-    // rule: base name and extension each keep the pattern's literals and the entry's
-    // characters where the pattern has "?" or from its "*" on.
+    // The name rules of ssFileNames.h (rename mask, pattern splitting, whole content, numbered
+    // names), offered here to the component's callers.
     static String RenamedName(const String& entryName, const String& pattern);
-    // The folder part (up to and including the last "\" or ":") and the name part of a path
-    // pattern: an empty name means "*.*", a wildcard name without an extension gets ".*".
     static void SplitPattern(const String& path, String& folder, String& name);
-    // Splits a folder part at its first component with a wildcard: head (up to and including
-    // the "\" before it), the component, and the tail after its "\". False when there is none.
     static bool SplitAtWildcard(const String& folder, String& head, String& component, String& tail);
-    // The folder with its first wildcard component replaced by the rename rule applied to name
-    // (the component is dropped when that gives an empty name).
     static String ReplaceWildcard(const String& folder, const String& name);
-    // The destination folder made concrete from the source folder: each wildcard component takes
-    // the source component at the same depth counted from the right end.
     static String ConcreteFolder(const String& srcFolder, const String& dstFolder);
-    // A name pattern of wildcards and dots only, which stands for a folder's whole content.
     static bool IsWholeContent(const String& name);
-    // A folder pattern that, from its first wildcard component on, takes every name: that
-    // component, every later one and the name part (empty for a folder path) are whole content.
     static bool TakesEveryName(const String& component, const String& tail, const String& name);
-    // name with a number that makes it another name: "a.txt" gives "a (2).txt"; a folder, a
-    // name without an extension and one that only starts with a dot take it at the end.
     static String NumberedName(const String& name, int number, bool folder);
 
     // Copies what sSrc matches to sDst (a folder path or a name pattern).

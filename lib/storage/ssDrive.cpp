@@ -31,11 +31,6 @@ DWORD FileProbe(const String& name) {
     return 0;
 }
 
-struct ErrorModeScope {
-    UINT old = SetErrorMode(SEM_FAILCRITICALERRORS);
-    ~ErrorModeScope() { SetErrorMode(old); }
-};
-
 }  // namespace
 
 String MakeProbeName(const String& Prefix) {

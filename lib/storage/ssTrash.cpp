@@ -3,7 +3,6 @@
 #include <iterator>
 
 #include "ssComFolder.h"
-#include "ssDateUty.h"
 
 namespace {
 
@@ -20,30 +19,7 @@ String TrashMessage(int code) {
     return code >= 0 && code < int(std::size(kTrashMessages)) ? kTrashMessages[code] : String();
 }
 
-// Everything up to and including the last "\"; the text itself when it has none.
-String FolderPart(const String& text) {
-    auto sep = text.rfind(L'\\');
-    return sep == String::npos ? text : text.substr(0, sep + 1);
-}
-
 }  // namespace
-
-String TrashTimeStamp(TDateTime moment) { return FormatEraDate(L"yyyymmddhhnn", moment); }
-
-bool IsDriveRootOrNothing(const String& folder) {
-    std::size_t kept = 0;  // folder components left after "." and ".."
-    String rest = folder;
-    if (rest.size() >= 2 && rest[1] == L':') rest.erase(0, 2);
-    for (std::size_t from = 0; from <= rest.size();) {
-        auto sep = rest.find_first_of(L"\\/", from);
-        if (sep == String::npos) sep = rest.size();
-        const String part = rest.substr(from, sep - from);
-        if (part == L"..") kept -= kept > 0;
-        else if (!part.empty() && part != L".") ++kept;
-        from = sep + 1;
-    }
-    return kept == 0;
-}
 
 ETrashException::ETrashException(int code) : Exception(TrashMessage(code)), ErrorCode(code), ErrorMsg(Message()) {}
 
@@ -59,26 +35,13 @@ String ssKVRTrashPath::TimeStamp() const { return TrashTimeStamp(Now()); }
 
 String ssKVRTrashPath::NormalizeFolder(const String& Text) const {
     if (Text.empty()) return {};
-    String folder = StripWildcards(FileExists(Text) ? ExtractFilePath(Text) : Text);
-    for (int i = 0; i < 2 && !folder.empty() && folder[0] == L'\\'; ++i) folder.erase(0, 1);
-    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-    return folder;
+    return TrashFolderName(StripWildcards(FileExists(Text) ? ExtractFilePath(Text) : Text));
 }
 
-String ssKVRTrashPath::AfterColon(const String& Text) const {
-    auto colon = Text.find(L':');
-    return colon == String::npos ? Text : Text.substr(colon + 1);
-}
+String ssKVRTrashPath::AfterColon(const String& Text) const { return ::AfterColon(Text); }
 
-// Base counts only where it ends at a separator of Path: a sibling that merely starts with the
-// same letters ("data2" against "data") keeps its whole path and so cannot collide with Base's
-// own subfolders.
 String ssKVRTrashPath::RelativeTo(const String& Path, const String& Base) const {
-    String path = NormalizeFolder(Path);
-    String base = NormalizeFolder(Base);
-    if (base.empty() || base.size() >= path.size()) return path;
-    auto at = path.find(base + L"\\");
-    return at == String::npos ? path : path.substr(at + base.size() + 1);
+    return RelativeFolder(NormalizeFolder(Path), NormalizeFolder(Base));
 }
 
 void ssKVRTrashPath::BuildPaths(const String& Src, const String& Dst) {
@@ -114,14 +77,7 @@ void ssKVRTrashPath::BuildPaths(const String& Src, const String& Dst) {
     FRecyclePath = FRecycleRootPath + L"\\" + (part.empty() ? String() : part + L"\\");
 }
 
-String ssKVRTrashPath::StripWildcards(const String& Text) const {
-    String result = Text;
-    for (wchar_t wildcard : {L'*', L'?'}) {
-        auto at = result.find(wildcard);
-        if (at != String::npos) result = FolderPart(result.substr(0, at));
-    }
-    return result;
-}
+String ssKVRTrashPath::StripWildcards(const String& Text) const { return ::StripWildcards(Text); }
 
 void ssKVRTrashPath::SetPath(const String& sSrc, const String& sDst) {
     FsSrc = sSrc;

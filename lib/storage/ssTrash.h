@@ -3,14 +3,8 @@
 // root per minute of moving, below it the source's folders mirrored, and T\Recycle the folder
 // whose dated roots the purge looks at. Only paths are computed; nothing is touched.
 #pragma once
-#include "DateUtils.h"
 #include "SysUtils.h"
-
-// The name of the dated trash root for a moment: yyyymmddhhnn, always twelve digits.
-String TrashTimeStamp(TDateTime moment);
-// folder names a drive's root or nothing at all ("E:", "E:\.", "\\", ""), once its "." and ".."
-// parts are resolved: no place for a trash tree, whose purge would work on the whole drive.
-bool IsDriveRootOrNothing(const String& folder);
+#include "ssTrashRules.h"
 
 class ETrashException : public Exception {
     SS_CLASS(ETrashException, Exception)

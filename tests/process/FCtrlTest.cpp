@@ -9,68 +9,6 @@ using namespace fctrl_test;
 using A = TssFileAttr;
 using Names = std::vector<String>;
 
-TEST(PathPatterns, RenameRule) {
-    struct Case { const wchar_t *entry, *pattern, *result; };
-    const Case cases[] = {
-        {L"report.txt", L"*.bak", L"report.bak"},
-        {L"a.txt", L"x?z.*", L"xz.txt"},
-        {L"data.csv", L"*", L"data"},       // the pattern's empty extension wins
-        {L"data.csv", L"*.*", L"data.csv"},
-        {L"abcdef.txt", L"x?z.*", L"xbzdef.txt"},  // the walk rewrites a copy of the entry's base
-        {L"abc.txt", L"new.dat", L"new.dat"},     // no wildcard: the pattern itself
-        {L"abc.txt", L"??x*.t?t", L"abx.txt"},
-        {L"readme", L"*.*", L"readme"},           // "." alone becomes nothing
-        {L"a.b.c", L"*.?", L"a.b.c"},
-        {L"a.htm", L"*.?tml", L"a.html"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(TssFileControl::RenamedName(c.entry, c.pattern), c.result)
-            << Utf8(c.entry) << " " << Utf8(c.pattern);
-}
-
-TEST(PathPatterns, SplitIntoFolderAndName) {
-    struct Case { const wchar_t *path, *folder, *name; };
-    const Case cases[] = {
-        {L"C:\\data\\", L"C:\\data\\", L"*.*"},
-        {L"C:\\data\\a*", L"C:\\data\\", L"a*.*"},
-        {L"C:\\data\\a?.txt", L"C:\\data\\", L"a?.txt"},
-        {L"C:\\data\\file", L"C:\\data\\", L"file"},
-        {L"file.txt", L"", L"file.txt"},
-        {L"C:*.txt", L"C:", L"*.txt"},  // the current folder of drive C:, not of the process
-    };
-    for (const Case& c : cases) {
-        String folder, name;
-        TssFileControl::SplitPattern(c.path, folder, name);
-        EXPECT_EQ(folder, c.folder) << Utf8(c.path);
-        EXPECT_EQ(name, c.name) << Utf8(c.path);
-    }
-}
-
-TEST(PathPatterns, DestinationFoldersFromSourceFolders) {
-    // Made concrete from the source: components aligned from the right end.
-    struct Concrete { const wchar_t *src, *dst, *result; };
-    const Concrete concrete[] = {
-        {L"C:\\data\\2020\\jan\\", L"D:\\bak\\*\\*\\", L"D:\\bak\\2020\\jan\\"},
-        {L"C:\\x\\data\\2020\\jan\\", L"D:\\*\\", L"D:\\jan\\"},
-        {L"C:\\logs\\2020\\", L"D:\\?\\x*\\", L"D:\\logs\\x020\\"},
-        {L"data\\", L"bak\\*\\*\\", L"bak\\data\\data\\"},  // depth beyond the source: its first component
-        {L"C:\\a\\.git\\", L"D:\\*\\", L"D:\\"},              // an empty name drops the component
-    };
-    for (const Concrete& c : concrete)
-        EXPECT_EQ(TssFileControl::ConcreteFolder(c.src, c.dst), c.result) << Utf8(c.src) << " " << Utf8(c.dst);
-
-    // Following an expanded source folder: the first wildcard component takes the found name.
-    struct Follow { const wchar_t *dst, *found, *result; };
-    const Follow follow[] = {
-        {L"D:\\bak\\*\\*\\", L"2019", L"D:\\bak\\2019\\*\\"},
-        {L"D:\\bak\\y*\\", L"2019", L"D:\\bak\\y019\\"},
-        {L"D:\\bak\\*\\x\\", L".git", L"D:\\bak\\x\\"},
-        {L"D:\\bak\\", L"2019", L"D:\\bak\\"},
-    };
-    for (const Follow& c : follow)
-        EXPECT_EQ(TssFileControl::ReplaceWildcard(c.dst, c.found), c.result) << Utf8(c.dst) << " " << Utf8(c.found);
-}
-
 enum class Op { Copy, Move, Delete };
 
 int FileEntries(const Names& names) {

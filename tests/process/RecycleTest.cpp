@@ -229,21 +229,6 @@ TEST(RecycleDelete, RefusesProtectedSources) {
     }
 }
 
-TEST(RecycleDelete, NumberedNames) {
-    struct Case {
-        const wchar_t* name;
-        bool folder;
-        const wchar_t* second;
-    };
-    const Case cases[] = {
-        {L"a.txt", false, L"a (2).txt"},       {L"a.tar.gz", false, L"a.tar (2).gz"},
-        {L"README", false, L"README (2)"},     {L".profile", false, L".profile (2)"},
-        {L"v1.2", true, L"v1.2 (2)"},          {L"sub", true, L"sub (2)"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(TssFileControl::NumberedName(c.name, 2, c.folder), c.second) << Utf8(c.name);
-    EXPECT_EQ(TssFileControl::NumberedName(L"a.txt", 12, false), L"a (12).txt");
-}
-
 // Recycling the same names again within one minute lands in the same dated root: every
 // version stays, the later ones under numbered names.
 TEST(RecycleDelete, NothingInTheTrashIsReplaced) {
