@@ -104,7 +104,8 @@ int main() {
                     big / little);
         if (step > 1000) {
             long long engineCheck = 0;
-            double plain = SecondsPerRound(200, plainCheck, [&](std::mt19937& random) { return PlainRound(large.Dense, random); });
+            double plain = SecondsPerRound(200, plainCheck,
+                                           [&](std::mt19937& random) { return PlainRound(large.Dense, random); });
             Engine(large, 200, engineCheck);
             if (engineCheck != plainCheck) std::printf("MISMATCH: the engine and the plain walk disagree\n");
             std::printf("%8.0f ns per round for the plain walk at 1,000,000 entries\n", plain * 1e9);

@@ -70,8 +70,8 @@ TAxisResult TGridAxis::Move(int From, int To) {
     Store(From, FDefault);
     // The entries between keep their order when shifted by one, and leave To free.
     int low = std::min(From, To), high = std::max(From, To), step = From < To ? -1 : 1;
-    for (auto it = FStored.begin() + (LowerBound(low) - FStored.cbegin()); it != FStored.end() && it->Index <= high; ++it)
-        it->Index += step;
+    auto it = FStored.begin() + (LowerBound(low) - FStored.cbegin());
+    for (; it != FStored.end() && it->Index <= high; ++it) it->Index += step;
     Store(To, value);
     return TAxisResult::Ok;
 }

@@ -86,7 +86,9 @@ private:
         int Index;
         int Extent;
     };
-    bool Hidden(int Extent) const { return Extent == 0 || (Extent < 0 && FHiddenRule == THiddenExtents::ZeroOrNegative); }
+    bool Hidden(int Extent) const {
+        return Extent == 0 || (Extent < 0 && FHiddenRule == THiddenExtents::ZeroOrNegative);
+    }
     long long Span(int Extent) const;
     // First stored entry at or after Index.
     std::vector<TStored>::const_iterator LowerBound(int Index) const;
