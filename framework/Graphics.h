@@ -113,6 +113,7 @@ class TPen : public TGraphicsObject {
     SS_CLASS(TPen, TGraphicsObject)
 public:
     ~TPen() override;
+    void Assign(const TPen& src);
     TColor Color() const { return FColor; }
     void SetColor(TColor v);
     int Width() const { return FWidth; }

@@ -24,7 +24,9 @@ void ExpectSame(TSparseStore<int>& store, const Reference& ref, const std::strin
     for (int i = 0; i < int(ref.size()); ++i) {
         const int* got = store.Find(i);
         ASSERT_EQ(got != nullptr, ref[i].has_value()) << step << " at " << i;
-        if (got) ASSERT_EQ(*got, *ref[i]) << step << " at " << i;
+        if (got) {
+            ASSERT_EQ(*got, *ref[i]) << step << " at " << i;
+        }
     }
     std::vector<int> visited, expected;
     store.ForEach([&](int i, int&) { visited.push_back(i); });
