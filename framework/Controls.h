@@ -19,6 +19,9 @@ class TApplication;
 
 // Where a control docks in its parent's client area.
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+// Input-method modes a control asks for while it has the focus.
+enum class TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata,
+                      imChinese, imSHanguel, imHanguel };
 // Reading order of a control's text.
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft };
 

@@ -109,6 +109,15 @@ TPen::~TPen() { GdiObjects::Delete(FHandle); }
 
 void TPen::Rebuild() { NotifyChange(std::exchange(FHandle, nullptr)); }
 
+void TPen::Assign(const TPen& src) {
+    bool same = FColor == src.FColor && FWidth == src.FWidth && FStyle == src.FStyle;
+    FColor = src.FColor;
+    FWidth = src.FWidth;
+    FStyle = src.FStyle;
+    if (same) NotifyChange();
+    else Rebuild();
+}
+
 void TPen::SetColor(TColor v) { if (v != FColor) { FColor = v; Rebuild(); } }
 void TPen::SetWidth(int v) { if (v != FWidth) { FWidth = v; Rebuild(); } }
 void TPen::SetStyle(TPenStyle v) { if (v != FStyle) { FStyle = v; Rebuild(); } }

@@ -51,6 +51,10 @@ unsigned HeldDeletions();
 class TGraphicsObject : public TPersistent {
     SS_CLASS(TGraphicsObject, TPersistent)
 public:
+    TGraphicsObject() = default;
+    // A copy would share the GDI object and delete it twice.
+    TGraphicsObject(const TGraphicsObject&) = delete;
+    TGraphicsObject& operator=(const TGraphicsObject&) = delete;
     TNotifyEvent OnChange;
     // Set once, by the object's owner.
     void SetOwnerNotify(TNotifyEvent notify) { FOwnerNotify = std::move(notify); }
@@ -113,6 +117,7 @@ class TPen : public TGraphicsObject {
     SS_CLASS(TPen, TGraphicsObject)
 public:
     ~TPen() override;
+    void Assign(const TPen& src);
     TColor Color() const { return FColor; }
     void SetColor(TColor v);
     int Width() const { return FWidth; }

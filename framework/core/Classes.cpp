@@ -8,6 +8,12 @@ namespace {
 }
 }  // namespace
 
+void TPersistent::Assign(const TPersistent* Source) { AssignError(Source); }
+
+void TPersistent::AssignError(const TPersistent* Source) const {
+    throw EConvertError(Format(L"%s を %s に代入できません", {Source ? Source->ClassName() : String(L"nil"), ClassName()}));
+}
+
 TComponent::TComponent(TComponent* AOwner) {
     if (AOwner) AOwner->InsertComponent(this);
 }

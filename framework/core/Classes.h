@@ -8,6 +8,13 @@
 
 class TPersistent : public TObject {
     SS_CLASS(TPersistent, TObject)
+public:
+    // Copies Source into this object; a class that cannot take Source raises the assignment
+    // error (EConvertError), as this base does for every source.
+    virtual void Assign(const TPersistent* Source);
+
+protected:
+    [[noreturn]] void AssignError(const TPersistent* Source) const;
 };
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
