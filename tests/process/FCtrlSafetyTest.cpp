@@ -378,12 +378,7 @@ TEST(Failures, LinksAreNotFollowedWhenDeletingOrMoving) {
     if (!UnderWine()) GTEST_SKIP() << "links are made with the host's ln";
     TempDir root;
     MakeTree(root.Path(), {L"other\\o.txt", L"tree\\t.txt", L"moving\\m.txt"});
-    struct Links {
-        std::string tree, moving;
-        ~Links() { HostShell("rm -f '" + tree + "' '" + moving + "'"); }  // beyond Wine's reach
-    } links{UnixPath(root / L"tree\\link"), UnixPath(root / L"moving\\link")};
-    HostLink(UnixPath(root / L"other"), root / L"tree\\link");
-    HostLink(UnixPath(root / L"other"), root / L"moving\\link");
+    HostLinks links(root / L"other", {root / L"tree\\link", root / L"moving\\link"});
     ASSERT_TRUE(FileExists(root / L"tree\\link\\o.txt"));
 
     TssFileControl fc(nullptr);

@@ -86,6 +86,26 @@ inline void HostLink(const std::string& target, const String& link) {
     HostShell("ln -sfn '" + target + "' '" + UnixPath(link) + "'");
 }
 
+// Host links to one target folder, removed again at the end of the scope: Wine cannot remove
+// them through the Windows calls (Wine only).
+class HostLinks {
+public:
+    HostLinks(const String& target, std::initializer_list<String> links) {
+        for (const String& link : links) FLinks.push_back(UnixPath(link));
+        for (const String& link : links) HostLink(UnixPath(target), link);
+    }
+    ~HostLinks() {
+        std::string command = "rm -f";
+        for (const std::string& link : FLinks) command += " '" + link + "'";
+        HostShell(command);
+    }
+    HostLinks(const HostLinks&) = delete;
+    HostLinks& operator=(const HostLinks&) = delete;
+
+private:
+    std::vector<std::string> FLinks;
+};
+
 // Drive letter mapped to a folder for a scope. Wine: a link in the prefix's dosdevices folder
 // (which may point at a missing folder); Windows: a substituted drive.
 class MappedDrive {

@@ -276,12 +276,7 @@ TEST(RecycleDelete, LinksStayWithTheirFolder) {
     if (!UnderWine()) GTEST_SKIP() << "links are made with the host's ln";
     TempDir root;
     MakeTree(root.Path(), {L"other\\o.txt", L"tree\\src\\f.txt", L"tree\\plain\\p.txt"});
-    struct Links {
-        std::string inside, beside;
-        ~Links() { HostShell("rm -f '" + inside + "' '" + beside + "'"); }  // beyond Wine's reach
-    } links{UnixPath(root / L"tree\\src\\link"), UnixPath(root / L"tree\\link")};
-    HostLink(UnixPath(root / L"other"), root / L"tree\\src\\link");
-    HostLink(UnixPath(root / L"other"), root / L"tree\\link");
+    HostLinks links(root / L"other", {root / L"tree\\src\\link", root / L"tree\\link"});
     ASSERT_TRUE(FileExists(root / L"tree\\link\\o.txt"));
 
     DatedControl fc;
