@@ -54,6 +54,8 @@ bool DirectoryExists(const String& name) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool FileOrDirectoryExists(const String& name) { return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 String ModuleFileName() {
     String buf(MAX_PATH, L'\0');
     for (;;) {

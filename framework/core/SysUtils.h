@@ -117,3 +117,4 @@ TDateTime Date();
 
 bool FileExists(const String& fileName);  // an existing file, not a folder
 bool DirectoryExists(const String& name);
+bool FileOrDirectoryExists(const String& name);  // a file or a folder of that name

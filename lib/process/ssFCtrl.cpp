@@ -183,8 +183,6 @@ void RemoveEmptiedFolder(const String& folder, DWORD attributes) {
     if (!RemoveDirectoryW(folder.c_str())) SetFileAttributesW(folder.c_str(), attributes);
 }
 
-bool Exists(const String& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // A moved file leaves its source only once it is complete at the destination.
 DWORD MoveOneFile(const String& src, const String& dst, DWORD srcAttributes, bool replace) {
     if (MoveFileExW(src.c_str(), dst.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) return 0;
@@ -466,10 +464,10 @@ bool TssFileControl::TransferFolder(const String& S, const String& N, const Stri
 
 // D + name, or while nothing may be replaced and that is taken, the first free numbered name.
 String TssFileControl::Destination(const String& D, const String& name, bool folder) const {
-    if (!FKeepTaken || !Exists(D + name)) return D + name;
+    if (!FKeepTaken || !FileOrDirectoryExists(D + name)) return D + name;
     for (int number = 2;; ++number) {
         const String numbered = D + NumberedName(name, number, folder);
-        if (!Exists(numbered)) return numbered;
+        if (!FileOrDirectoryExists(numbered)) return numbered;
     }
 }
 

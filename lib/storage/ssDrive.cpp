@@ -17,13 +17,11 @@ SpaceQueryFn SpaceQuery() {
     return fn;
 }
 
-bool Exists(const String& name) { return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // Opens (or creates) the probe file for writing, then removes it; 0 or the Windows error.
 DWORD FileProbe(const String& name) {
     {
         TKernelHandle h(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    Exists(name) ? OPEN_EXISTING : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    FileOrDirectoryExists(name) ? OPEN_EXISTING : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!h.Valid()) return GetLastError();
     }
     Sleep(100);
@@ -38,7 +36,7 @@ String MakeProbeName(const String& Prefix) {
     String name;
     for (int i = 0; i < 100; ++i) {
         name = Prefix + Format(L"%8.8x", {(long long)random()});
-        if (!Exists(name)) break;
+        if (!FileOrDirectoryExists(name)) break;
     }
     return name;
 }
@@ -98,17 +96,17 @@ bool TssDrive::WriteTest() {
     String file = MakeProbeName(root);
     if (TssOSVer().isAboveWinXP() && IsNTFS()) {
         String folder = MakeProbeName(root);
-        if (Exists(folder)) {
+        if (FileOrDirectoryExists(folder)) {
             RemoveDirectoryW(folder.c_str());
             Sleep(100);
-            if (Exists(folder)) {
+            if (FileOrDirectoryExists(folder)) {
                 FError = 29;
                 return false;
             }
         }
         if (CreateDirectoryW(folder.c_str(), nullptr)) {
             Sleep(100);
-            bool made = Exists(folder);
+            bool made = FileOrDirectoryExists(folder);
             if (made) RemoveDirectoryW(folder.c_str());
             return made;
         }
