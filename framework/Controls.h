@@ -24,6 +24,10 @@ enum class TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha,
                       imChinese, imSHanguel, imHanguel };
 // Reading order of a control's text.
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft };
+// The frame of a control that draws its own border.
+enum class TBorderStyle { bsNone, bsSingle };
+// Which scroll bars a control shows.
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 class TControl : public TComponent {
     SS_CLASS(TControl, TComponent)

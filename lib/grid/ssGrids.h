@@ -1,0 +1,341 @@
+// The in-house grid: a custom-drawn matrix of cells with fixed header rows and columns, cell by
+// cell scrolling, a current cell with a rectangular selection, in-house enter and exit events
+// that may refuse leaving a cell, and per-column, per-row and per-cell colours, fonts and lines.
+//
+// Layout rests on two TGridAxis objects (columns and rows): extents are stored sparsely and every
+// pixel query costs O(log n), so a grid of a million rows scrolls as fast as one of a thousand.
+// The attribute stores (ssGridStores) keep records only where an attribute deviates.
+#pragma once
+#include <memory>
+
+#include "Controls.h"
+#include "GridAxis.h"
+#include "ssGridStores.h"
+
+struct TGridCoord {
+    int X = 0;  // column
+    int Y = 0;  // row
+    bool operator==(const TGridCoord&) const = default;
+};
+
+// Cell indices, inclusive.
+struct TGridRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    bool operator==(const TGridRect&) const = default;
+};
+
+enum class TGridOption {
+    goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goDrawFocusSelected,
+    goRowSizing, goColSizing, goRowMoving, goColMoving, goEditing, goTabs, goRowSelect,
+    goAlwaysShowEditor, goThumbTracking, goCanReverse
+};
+using TGridOptions = TSet<TGridOption>;
+constexpr TGridOptions DefaultGridOptions = TGridOptions::FromMask(0x801F);
+
+enum class TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
+enum class TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
+using TGridDrawState = TSet<TGridDrawStateItem>;
+
+using TssOnEnterCellEvent = std::function<void(TObject* Sender, int Col, int Row)>;
+using TssOnExitCellEvent = std::function<void(TObject* Sender, int Col, int Row, bool& CanExit)>;
+using TssDrawCellEvent =
+    std::function<void(TObject* Sender, int Col, int Row, const RECT& Rect, TGridDrawState State)>;
+using TMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
+using TSelectCellEvent = std::function<void(TObject* Sender, int Col, int Row, bool& CanSelect)>;
+using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
+using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+
+// Every failure of a grid operation.
+class EInvalidGridOperation : public Exception {
+    SS_CLASS(EInvalidGridOperation, Exception)
+public:
+    using Exception::Exception;
+};
+
+// One axis of the layout for the current client size; computed on demand, never stored.
+struct TGridAxisMetrics {
+    int LineWidth = 0;       // width of the lines between cells (0 when the options draw none)
+    int FixedEnd = 0;        // pixel end of the fixed cells
+    int ClientExtent = 0;    // client width or height
+    int GridEnd = 0;         // pixel end of the last drawn cell, at most ClientExtent
+    int LastFullCell = 0;    // last cell counted as fully visible
+    int FullVisibleEnd = 0;  // pixel end of LastFullCell
+    int FixedCount = 0;
+    int FirstCell = 0;       // LeftCol or TopRow
+    int CellCount = 0;
+};
+
+struct TGridMetrics {
+    TGridAxisMetrics Horz;
+    TGridAxisMetrics Vert;
+};
+
+class TssCustomGrid : public TCustomControl {
+    SS_CLASS(TssCustomGrid, TCustomControl)
+public:
+    explicit TssCustomGrid(TComponent* AOwner);
+    ~TssCustomGrid() override;
+
+    // ---- size and layout ----
+    int ColCount() const { return FHorz.Count(); }
+    void SetColCount(int Value);
+    int RowCount() const { return FVert.Count(); }
+    void SetRowCount(int Value);
+    int FixedCols() const { return FHorz.FixedCount(); }
+    void SetFixedCols(int Value);
+    int FixedRows() const { return FVert.FixedCount(); }
+    void SetFixedRows(int Value);
+    int DefaultColWidth() const { return FHorz.DefaultExtent(); }
+    void SetDefaultColWidth(int Value);
+    int DefaultRowHeight() const { return FVert.DefaultExtent(); }
+    void SetDefaultRowHeight(int Value);
+    // The stored width, or DefaultColWidth without a width array or for an index outside.
+    int ColWidths(int Index) const;
+    void SetColWidths(int Index, int Value);
+    int RowHeights(int Index) const;
+    void SetRowHeights(int Index, int Value);
+    // Whether Tab stops in a column (true unless set otherwise).
+    bool TabStops(int Index) const;
+    void SetTabStops(int Index, bool Value);
+    // A width array exists (a width was written since the default last changed).
+    bool HasColWidths() const { return FHorz.HasExtents(); }
+    bool HasRowHeights() const { return FVert.HasExtents(); }
+    int GridLineWidth() const { return FGridLineWidth; }
+    void SetGridLineWidth(int Value);
+    TGridOptions Options() const { return FOptions; }
+    void SetOptions(TGridOptions Value);
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    bool DefaultDrawing() const { return FDefaultDrawing; }
+    void SetDefaultDrawing(bool Value);
+    TColor FixedColor() const { return FFixedColor; }
+    void SetFixedColor(TColor Value);
+
+    int LeftCol() const { return FTopLeft.X; }
+    void SetLeftCol(int Value);
+    int TopRow() const { return FTopLeft.Y; }
+    void SetTopRow(int Value);
+    int GridWidth();
+    int GridHeight();
+    int VisibleColCount();
+    int VisibleRowCount();
+
+    // Client rectangle of a cell; empty when it is not shown.
+    RECT CellRect(int ACol, int ARow);
+    // The cell under a client point; -1 for both coordinates outside the cells.
+    void MouseToCell(int X, int Y, int& ACol, int& ARow);
+    TGridCoord MouseCoord(int X, int Y);
+
+    // ---- current cell and selection ----
+    int Col() const { return FCurrent.X; }
+    void SetCol(int Value);
+    int Row() const { return FCurrent.Y; }
+    void SetRow(int Value);
+    // The rectangle spanned by the anchor and the current cell.
+    TGridRect Selection() const;
+    // Checked like the current cell; runs no select, exit or enter events.
+    void SetSelection(const TGridRect& Value);
+    bool EditorMode() const { return FEditorMode; }
+    void SetEditorMode(bool Value);
+
+    // ---- attributes: the cascade cell, column, row, grid ----
+    // An index at or beyond the column count, or a negative one, raises the list index error.
+    TAlignment ColAlignment(int ACol) const;
+    void SetColAlignment(int ACol, TAlignment Value);
+    TAlignment FixedColAlignment(int ACol) const;
+    void SetFixedColAlignment(int ACol, TAlignment Value);
+    TImeMode ColImeMode(int ACol) const;
+    void SetColImeMode(int ACol, TImeMode Value);
+    TColor ColColor(int ACol) const;
+    void SetColColor(int ACol, TColor Value);
+    TColor RowColor(int ARow) const;
+    void SetRowColor(int ARow, TColor Value);
+    TColor CellColor(int ACol, int ARow) const;
+    void SetCellColor(int ACol, int ARow, TColor Value);
+    // The effective font or pen. At run time this is a scratch object bound to the index it was
+    // read for: changing it stores the change for that column, row or cell.
+    TFont* ColFont(int ACol);
+    void SetColFont(int ACol, const TFont* Value);
+    TFont* RowFont(int ARow);
+    void SetRowFont(int ARow, const TFont* Value);
+    TFont* CellFont(int ACol, int ARow);
+    void SetCellFont(int ACol, int ARow, const TFont* Value);
+    TPen* ColLine(int ACol);
+    void SetColLine(int ACol, const TPen* Value);
+    TPen* RowLine(int ARow);
+    void SetRowLine(int ARow, const TPen* Value);
+    // The cell's line with every unset side filled with its default pen. A cell without one
+    // hands out its own stand-in; changing a side of what was handed out stores it for the cell.
+    TssCellLine* CellOuterLine(int ACol, int ARow);
+    void SetCellOuterLine(int ACol, int ARow, const TssCellLine* Value);
+    TssCellLine* CellInnerLine(int ACol, int ARow);
+    void SetCellInnerLine(int ACol, int ARow, const TssCellLine* Value);
+    // The default line: the canvas's pen.
+    TPen* DefLine() const { return Canvas()->Pen(); }
+    bool IsSetColFont(int iCol) const;
+    bool IsSetRowFont(int iRow) const;
+    bool IsSetCellFont(int iCol, int iRow) const;
+    bool IsSetCellLine(int iCol, int iRow) const;
+    // Rescales every stored font by M/D (the form's rescaling calls it).
+    virtual void ChangeScale(int M, int D);
+
+    // Options added while the grid is being designed.
+    TGridOptions DesignOptionsBoost{TGridOption::goRowSizing, TGridOption::goColSizing};
+    // Repaint everything on size changes instead of the changed part.
+    bool VirtualView = false;
+
+protected:
+    // ---- layout ----
+    TGridMetrics CalcMetrics(int ClientWidth, int ClientHeight);
+    TGridMetrics CalcDrawInfo();
+    // Pixel width of the line after a column or row: its own pen's, else GridLineWidth.
+    int ColLineWidth(int ACol) const;
+    int RowLineWidth(int ARow) const;
+    RECT GridRectToClient(const TGridRect& R, bool IncludeLine);
+    RECT BoxRect(int ALeft, int ATop, int ARight, int ABottom);
+    TGridCoord CalcMaxTopLeft(TGridCoord Coord, const TGridMetrics& M);
+    void ScrollCellIntoView(TGridCoord Coord);
+    void SetTopLeftCell(int ALeft, int ATop);
+    void TopLeftShifted(TGridCoord Old);
+    void ScrollPixels(int DX, int DY, const TGridMetrics& M);
+    void SyncScrollPositions();
+    void SyncScrollRanges();
+    void ScrollCommand(int Bar, int Code, int Pos) override;
+    void ScrollSingleColumn(int Code, int Pos);
+    void ResizeGrid(int NewCols, int NewRows);
+    void InvalidateCell(int ACol, int ARow);
+    void InvalidateGridRect(const TGridRect& R);
+    // Inserts (Amount > 0) or deletes columns or rows at Index, moving what follows with its
+    // extents, and scrolls the pixels after it. The attribute stores are not adjusted.
+    virtual void AdjustAxis(int Index, int Amount, bool Rows);
+
+    // ---- current cell ----
+    virtual void SetCurrentCell(int ACol, int ARow, bool MoveAnchor, bool Show);
+    void ExtendSelection(TGridCoord Coord);
+    void GoToCell(int ACol, int ARow, bool MoveAnchor);
+    virtual bool SelectCell(int ACol, int ARow);
+    virtual void DoEnterCell(int ACol, int ARow);
+    virtual void DoExitCell(int ACol, int ARow);
+    virtual bool HasCellLines();
+
+    // ---- editor hosting ----
+    virtual bool CanShowEditor();
+    void OpenEditor();
+    void CloseEditor();
+    // The in-place editor is placed over the current cell here once the grid hosts one.
+    virtual void PlaceEditor() {}
+    virtual String GetEditText(int ACol, int ARow) { return String(); }
+    virtual void SetEditText(int ACol, int ARow, const String& Value) {}
+    virtual String GetEditMask(int ACol, int ARow) { return String(); }
+
+    // ---- what descendants override ----
+    void Paint() override;
+    virtual void DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawState AState) = 0;
+    virtual void ColumnMoved(int FromIndex, int ToIndex);
+    virtual void RowMoved(int FromIndex, int ToIndex);
+    virtual void CountsChanged(int OldColCount, int OldRowCount) {}
+    virtual void TopLeftChanged();
+    virtual void ColWidthsChanged();
+    virtual void RowHeightsChanged();
+
+    // ---- the control ----
+    void CreateParams(TCreateParams& Params) override;
+    void Ctl3DChanged() override;
+    void Loaded() override;
+    void DoEnter() override;
+    void DoExit() override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, POINT MousePos) override;
+    void WndProc(TMessage& Msg) override;
+
+    TssOnEnterCellEvent FOnEnterCell;
+    TssOnExitCellEvent FOnExitCell;
+    TGridState FGridState = TGridState::gsNormal;
+    bool FSaveCellExtents = true;
+    bool FIsCanExit = true;
+    bool bFirstGridEnter = true;
+    bool bFirstMouseDown = false;
+    bool FisCellLineSetting = false;
+    int FColOffset = 0;  // horizontal pixel offset of a single-column grid
+
+    // The stores are reached through these by descendants that persist or move attributes.
+    TssGridColInfo& ColInfo() { return *FColInfo; }
+    TssGridRowInfo& RowInfo() { return *FRowInfo; }
+    TssGridCellInfo& CellInfo() { return *FCellInfo; }
+
+private:
+    bool Designing() const { return ComponentState().Contains(TComponentStateItem::csDesigning); }
+    bool DesigningOrLoading() const;
+    bool RowSelect() const { return FOptions.Contains(TGridOption::goRowSelect); }
+    void CheckCell(int ACol, int ARow) const;
+    void UpdateLineWidths();
+    TGridAxisMetrics AxisMetrics(const TGridAxis& Axis, int First, int Client, bool Rows) const;
+    void ClampToClient(TGridRect& R);
+    void InvalidateSelectionChange(const TGridRect& OldSel);
+    void ResetCurrentToFixed();
+    bool ActiveControlIsGrid();
+    // The effective values of the cascade.
+    TColor InheritedCellColor(int ACol, int ARow) const;
+    const TFont* EffectiveColFont(int ACol) const;
+    const TFont* EffectiveRowFont(int ARow) const;
+    const TFont* EffectiveCellFont(int ACol, int ARow) const;
+    const TPen* EffectiveColLine(int ACol) const;
+    const TPen* EffectiveRowLine(int ARow) const;
+    TssCellLine* PrepareCellLine(int ACol, int ARow, bool Outer);
+    void RecalcCellLineSetting();
+    // Painting (ssGridPaint.cpp).
+    friend class TssGridPainter;
+
+    TGridAxis FHorz{64};
+    TGridAxis FVert{24};
+    TGridAxis FTabStops{1};  // one value per column: 1 = Tab stops there
+    int FGridLineWidth = 1;
+    TGridOptions FOptions = DefaultGridOptions;
+    TScrollStyle FScrollBars = TScrollStyle::ssBoth;
+    TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
+    bool FDefaultDrawing = true;
+    TColor FFixedColor = clBtnFace;
+    TGridCoord FCurrent;
+    TGridCoord FAnchor;
+    TGridCoord FTopLeft;
+    bool FEditorMode = false;
+
+    std::unique_ptr<TssGridColInfo> FColInfo;
+    std::unique_ptr<TssGridRowInfo> FRowInfo;
+    std::unique_ptr<TssGridCellInfo> FCellInfo;
+    // Scratch objects handed out by the attribute getters, each bound to the index it was read for.
+    TFont FColFont, FRowFont, FCellFont;
+    TPen FColLine, FRowLine;
+    int FColFontIndex = -1, FRowFontIndex = -1, FColLineIndex = -1, FRowLineIndex = -1;
+    TGridCoord FCellFontCell{-1, -1};
+    bool FLoadingScratch = false;  // the getter itself fills a scratch object
+};
+
+// The grid with its overridables turned into events.
+class TssDrawGrid : public TssCustomGrid {
+    SS_CLASS(TssDrawGrid, TssCustomGrid)
+public:
+    using TssCustomGrid::TssCustomGrid;
+
+    TMovedEvent OnColumnMoved;
+    TssDrawCellEvent OnDrawCell;
+    TGetEditEvent OnGetEditMask;
+    TGetEditEvent OnGetEditText;
+    TMovedEvent OnRowMoved;
+    TSelectCellEvent OnSelectCell;
+    TSetEditEvent OnSetEditText;
+    TNotifyEvent OnTopLeftChanged;
+    TssOnEnterCellEvent& OnEnterCell() { return FOnEnterCell; }
+    TssOnExitCellEvent& OnExitCell() { return FOnExitCell; }
+
+protected:
+    void DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawState AState) override;
+    bool SelectCell(int ACol, int ARow) override;
+    String GetEditMask(int ACol, int ARow) override;
+    String GetEditText(int ACol, int ARow) override;
+    void SetEditText(int ACol, int ARow, const String& Value) override;
+    void ColumnMoved(int FromIndex, int ToIndex) override;
+    void RowMoved(int FromIndex, int ToIndex) override;
+    void TopLeftChanged() override;
+};
