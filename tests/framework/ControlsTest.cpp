@@ -120,7 +120,8 @@ TEST(ScrollBars, RangeAndPositionOfTheOwnBarsAndThe32BitThumb) {
     s->SetScrollRange(SB_HORZ, 0, 0);
     EXPECT_FALSE(GetWindowLongPtrW(s->Handle(), GWL_STYLE) & WS_HSCROLL) << "an empty range hides the bar";
 
-    // The message carries only the low 16 bits of 70000.
+    // The message carries only the low 16 bits of 70000. Outside a drag the track position is
+    // the thumb position (so under Wine; Windows documents it only for a drag in progress).
     SendMessageW(s->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 70000 & 0xFFFF), 0);
     SendMessageW(s->Handle(), WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
     SendMessageW(s->Handle(), WM_HSCROLL, MAKEWPARAM(SB_PAGEUP, 0), 0);
