@@ -239,13 +239,17 @@ HBRUSH TBrush::Handle() const {
 
 TCanvas::TCanvas()
     : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {
-    // A changed object is selected again while attached, before its old GDI object goes.
-    auto reselect = [this](TObject*) {
-        if (FHandle) Select();
-    };
-    FFont->SetOwnerNotify(reselect);
-    FPen->SetOwnerNotify(reselect);
-    FBrush->SetOwnerNotify(reselect);
+    // A changed object is selected again while attached, before its old GDI object goes; only
+    // that object, since a cell-by-cell painter changes one of them at a time.
+    FFont->SetOwnerNotify([this](TObject*) {
+        if (FHandle) SelectFont();
+    });
+    FPen->SetOwnerNotify([this](TObject*) {
+        if (FHandle) SelectPen();
+    });
+    FBrush->SetOwnerNotify([this](TObject*) {
+        if (FHandle) SelectBrush();
+    });
 }
 
 TCanvas::~TCanvas() { SetHandle(nullptr); }
@@ -258,6 +262,7 @@ void TCanvas::SetHandle(HDC dc) {
 }
 
 void TCanvas::SelectInto(TSlot& slot, HGDIOBJ h) {
+    if (h == slot.Current) return;
     HGDIOBJ previous = SelectObject(FHandle, h);
     if (!slot.Original) slot.Original = previous;
     GdiObjects::Hold(h);
@@ -276,11 +281,23 @@ int PenModeRop(TPenMode mode) {
 }  // namespace
 
 void TCanvas::Select() {
+    SelectFont();
+    SelectPen();
+    SelectBrush();
+}
+
+void TCanvas::SelectFont() {
     SelectInto(FFontSlot, FFont->Handle());
-    SelectInto(FPenSlot, FPen->Handle());
-    SelectInto(FBrushSlot, FBrush->Handle());
-    SetROP2(FHandle, PenModeRop(FPen->Mode()));
     SetTextColor(FHandle, ColorToRGB(FFont->Color()));
+}
+
+void TCanvas::SelectPen() {
+    SelectInto(FPenSlot, FPen->Handle());
+    SetROP2(FHandle, PenModeRop(FPen->Mode()));
+}
+
+void TCanvas::SelectBrush() {
+    SelectInto(FBrushSlot, FBrush->Handle());
     if (FBrush->Style() == TBrushStyle::bsClear) {
         SetBkMode(FHandle, TRANSPARENT);
     } else {

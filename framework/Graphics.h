@@ -224,6 +224,9 @@ private:
         HGDIOBJ Original = nullptr;
     };
     void Select();
+    void SelectFont();
+    void SelectPen();
+    void SelectBrush();
     void SelectInto(TSlot& slot, HGDIOBJ h);
     void Deselect();
     std::unique_ptr<TFont> FFont;
