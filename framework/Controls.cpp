@@ -490,7 +490,7 @@ void TWinControl::PaintControls(HDC dc, const RECT& clip) {
         if (!IntersectRect(&hit, &r, &clip)) continue;
         int saved = SaveDC(dc);
         IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-        SetViewportOrgEx(dc, r.left, r.top, nullptr);
+        OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
         g->FCanvas.SetHandle(dc);
         try {
             g->Paint();
@@ -504,13 +504,63 @@ void TWinControl::PaintControls(HDC dc, const RECT& clip) {
     }
 }
 
+void TWinControl::SetDoubleBuffered(bool v) {
+    FDoubleBuffered = v;
+    if (!v) FPaintBuffer.reset();
+}
+
+TWinControl::TPaintBuffer::~TPaintBuffer() {
+    if (DC) {
+        SelectObject(DC, OldBitmap);
+        DeleteDC(DC);
+    }
+    GdiObjects::Delete(Bitmap);
+}
+
+HDC TWinControl::TPaintBuffer::Begin(const RECT& Area) {
+    int w = Area.right - Area.left, h = Area.bottom - Area.top;
+    if (!DC) DC = CreateCompatibleDC(nullptr);
+    if (w > Width || h > Height) {
+        // A section bitmap: drawing on it needs no trip to the display.
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = std::max(w, Width);
+        bi.bmiHeader.biHeight = -std::max(h, Height);
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!bmp) RaiseLastOSError();
+        HGDIOBJ previous = SelectObject(DC, bmp);
+        if (!OldBitmap) OldBitmap = previous;
+        GdiObjects::Delete(Bitmap);
+        Bitmap = bmp;
+        Width = bi.bmiHeader.biWidth;
+        Height = -bi.bmiHeader.biHeight;
+    }
+    SetViewportOrgEx(DC, -Area.left, -Area.top, nullptr);
+    HRGN clip = CreateRectRgn(0, 0, w, h);
+    SelectClipRgn(DC, clip);
+    DeleteObject(clip);
+    return DC;
+}
+
 void TWinControl::Paint(HDC dc) {
     PAINTSTRUCT ps;
     HDC paintDc = dc ? dc : BeginPaint(FHandle, &ps);
     RECT clip;
     if (dc) GetClipBox(dc, &clip); else clip = ps.rcPaint;
-    PaintWindow(paintDc);
-    PaintControls(paintDc, clip);
+    if (FDoubleBuffered && !dc && !IsRectEmpty(&clip)) {
+        if (!FPaintBuffer) FPaintBuffer = std::make_unique<TPaintBuffer>();
+        HDC mem = FPaintBuffer->Begin(clip);
+        PaintWindow(mem);
+        PaintControls(mem, clip);
+        BitBlt(paintDc, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, mem, clip.left, clip.top,
+               SRCCOPY);
+    } else {
+        PaintWindow(paintDc);
+        PaintControls(paintDc, clip);
+    }
     if (!dc) EndPaint(FHandle, &ps);
 }
 

@@ -191,6 +191,11 @@ public:
     // was uncovered, erasing it with Erase.
     void ScrollClient(int DX, int DY, const RECT* Scroll, bool Erase);
 
+    // Paints into an off-screen bitmap that is copied to the window in one step: no flicker,
+    // and far fewer drawing calls reach the display.
+    bool DoubleBuffered() const { return FDoubleBuffered; }
+    void SetDoubleBuffered(bool v);
+
     TMouseWheelEvent OnMouseWheel;
     TMouseWheelUpDownEvent OnMouseWheelDown;
     TMouseWheelUpDownEvent OnMouseWheelUp;
@@ -246,6 +251,7 @@ protected:
     std::vector<TControl*> FControls;    // children in insertion order
     std::vector<TWinControl*> FTabList;  // windowed children in tab order
     HBRUSH FBrush = nullptr;            // background brush in Color
+    bool FDoubleBuffered = false;
     COLORREF FBrushColor = 0;           // the colour FBrush was made in
     bool FAligning = false;
 
@@ -258,6 +264,17 @@ private:
     void RemoveControl(TControl* c);
     void PaintControls(HDC dc, const RECT& clip);
     void Paint(HDC dc);
+    // The off-screen bitmap of a double-buffered control, kept between paints.
+    struct TPaintBuffer {
+        HDC DC = nullptr;
+        HBITMAP Bitmap = nullptr;
+        HGDIOBJ OldBitmap = nullptr;
+        int Width = 0, Height = 0;
+        ~TPaintBuffer();
+        // A device context whose logical coordinates are the window's, over at least Area.
+        HDC Begin(const RECT& Area);
+    };
+    std::unique_ptr<TPaintBuffer> FPaintBuffer;
     HBRUSH Brush();
     TWinControl* FindChild(HWND h) const;
     static LRESULT CALLBACK StdWndProc(HWND h, UINT m, WPARAM w, LPARAM l);

@@ -62,6 +62,8 @@ TssCustomGrid::TssCustomGrid(TComponent* AOwner)
     FCellInfo->SetRowCount(5);
     SetColor(clWindow);
     FTabStop = true;
+    // A screen of cells reaches the display as one copy.
+    SetDoubleBuffered(true);
     SetBounds(FLeft, FTop, 5 * 64, 5 * 24);
     ResetCurrentToFixed();
     // A scratch object changed by its caller stores the change for the index it was read for.
