@@ -1,0 +1,493 @@
+// Painting of the in-house grid: grid lines with the row and column pens, the cells in their
+// effective colours and fonts, raised edges of fixed cells, focus rectangles and the cells' own
+// outer and inner lines.
+//
+// A paint makes no GDI object per cell: the canvas takes the effective font and pens by Assign
+// (which shares the GDI object the source already holds), and the canvas's brush, pen and font
+// are only changed when they differ from what the canvas holds.
+#include <algorithm>
+#include <cstdlib>
+
+#include "ssGrids.h"
+
+namespace {
+
+constexpr TColor clSilver = 0xC0C0C0;
+constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
+constexpr TColor clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT;
+
+// One of the four parts of the grid: which cells it starts with and where it lies.
+struct TPaintArea {
+    int Col = 0, Row = 0;     // first column and row
+    RECT Bounds{};            // client pixels of the area
+    int CellLeft = 0;         // where the first column's cells start (the single column's offset)
+    bool FixedCols = false;   // the area shows the fixed columns of a grid that has some
+    bool FixedRows = false;   // the area shows the fixed rows of a grid that has some
+    TGridDrawState State;     // the state every cell of the area has
+};
+
+bool SamePen(const TPen& a, const TPen& b) {
+    return a.Color() == b.Color() && a.Width() == b.Width() && a.Style() == b.Style() && a.Ends() == b.Ends() &&
+           a.Mode() == b.Mode();
+}
+
+}  // namespace
+
+class TssGridPainter {
+public:
+    explicit TssGridPainter(TssCustomGrid& grid) : G(grid), C(*grid.Canvas()) {}
+    void Paint();
+
+private:
+    bool Has(TGridOption o) const { return G.FOptions.Contains(o); }
+    // The stored line pens and cell lines; null when not set (or outside the grid).
+    const TPen* ColPen(int c) const;
+    const TPen* RowPen(int r) const;
+    const TssCellLine* OuterLine(int c, int r) const;
+    const TssCellLine* InnerLine(int c, int r) const;
+    static int PenWidth(const TPen* p, int none) { return p ? p->Width() : none; }
+
+    // The canvas takes src with another width, flat-ended when wide; nothing changes when it
+    // already draws so.
+    void UsePen(const TPen& src, int width);
+    void UseBrush(TColor color);
+    void UseFont(const TFont& font, TColor color);
+    void Line(int x0, int y0, int x1, int y1);
+
+    void DrawLines(const TPaintArea& a, TColor onColor, TColor offColor);
+    void DrawAxisLines(const TPaintArea& a, bool rows, TColor color);
+    void DrawCells(const TPaintArea& a);
+    void DrawCell(const TPaintArea& a, int c, int r, const RECT& cell);
+    RECT CorrectedRect(const TPaintArea& a, int c, int r, RECT rect) const;
+    void DrawFixedEdge(int c, int r, const RECT& rect);
+    void DrawCellLines(int c, int r, const RECT& rect);
+    void DrawInnerLine(const TssCellLine& inner, int c, int r, RECT rect);
+    void DrawEditorLines(int c, int r, const RECT& rect);
+    void FillStrips();
+
+    TssCustomGrid& G;
+    TCanvas& C;
+    TGridMetrics M;
+    int A = 0;    // width of the lines between columns
+    int B = 0;    // width of the lines between rows
+    int GLW = 0;  // the grid's line width
+    UINT FEdge1 = 0, FEdge2 = 0;  // the raised edges of fixed cells: right/bottom, left/top
+    TGridRect FSelection;
+    TPen FPen;  // what UsePen assembles before the canvas takes it in one step
+};
+
+const TPen* TssGridPainter::ColPen(int c) const {
+    if (c < 0) return nullptr;
+    G.ColInfo().SetCol(c);
+    return G.ColInfo().Line();
+}
+
+const TPen* TssGridPainter::RowPen(int r) const {
+    if (r < 0) return nullptr;
+    G.RowInfo().SetRow(r);
+    return G.RowInfo().Line();
+}
+
+const TssCellLine* TssGridPainter::OuterLine(int c, int r) const {
+    if (c < 0 || r < 0) return nullptr;
+    G.CellInfo().SetCol(c);
+    G.CellInfo().SetRow(r);
+    return G.CellInfo().CellOuterLine();
+}
+
+const TssCellLine* TssGridPainter::InnerLine(int c, int r) const {
+    G.CellInfo().SetCol(c);
+    G.CellInfo().SetRow(r);
+    return G.CellInfo().CellInnerLine();
+}
+
+void TssGridPainter::UsePen(const TPen& src, int width) {
+    FPen.Assign(src);
+    FPen.SetWidth(width);
+    FPen.SetEnds(TPenEnds::peFlat);
+    if (!SamePen(*C.Pen(), FPen)) C.Pen()->Assign(FPen);
+}
+
+void TssGridPainter::UseBrush(TColor color) {
+    TBrush* b = C.Brush();
+    if (b->Style() != TBrushStyle::bsSolid) b->SetStyle(TBrushStyle::bsSolid);
+    if (b->Color() != color) b->SetColor(color);
+}
+
+void TssGridPainter::UseFont(const TFont& font, TColor color) {
+    TFont* f = C.Font();
+    font.Handle();  // the canvas's copy then shares this GDI font
+    if (f->Handle() != font.Handle()) f->Assign(font);
+    if (f->Color() != color) f->SetColor(color);
+}
+
+void TssGridPainter::Line(int x0, int y0, int x1, int y1) {
+    C.MoveTo(x0, y0);
+    C.LineTo(x1, y1);
+}
+
+void TssGridPainter::Paint() {
+    M = G.CalcDrawInfo();
+    A = M.Horz.LineWidth;
+    B = M.Vert.LineWidth;
+    GLW = G.FGridLineWidth;
+    FSelection = G.Selection();
+    const TGridAxisMetrics &h = M.Horz, &v = M.Vert;
+    const bool fixedCols = G.FixedCols() > 0, fixedRows = G.FixedRows() > 0;
+    const int scrolledLeft = h.FixedEnd - G.FColOffset;
+    const TGridDrawState fixed{TGridDrawStateItem::gdFixed};
+    const TPaintArea corner{0, 0, {0, 0, h.FixedEnd, v.FixedEnd}, 0, fixedCols, fixedRows, fixed};
+    const TPaintArea colHeader{G.LeftCol(), 0, {h.FixedEnd, 0, h.GridEnd, v.FixedEnd}, scrolledLeft, false,
+                               fixedRows, fixed};
+    const TPaintArea rowHeader{0, G.TopRow(), {0, v.FixedEnd, h.FixedEnd, v.GridEnd}, 0, fixedCols, false, fixed};
+    const TPaintArea data{G.LeftCol(), G.TopRow(), {h.FixedEnd, v.FixedEnd, h.GridEnd, v.GridEnd}, scrolledLeft,
+                          false, false, {}};
+
+    if (A > 0 || B > 0 || Has(TGridOption::goVertLine) || Has(TGridOption::goHorzLine)) {
+        // Grey lines on a silver grid, which would hide silver ones.
+        TColor lineColor = ColorToRGB(G.Color()) == ColorToRGB(clSilver) ? clGray : clSilver;
+        if (A > 0 || B > 0) {
+            for (const TPaintArea* a : {&corner, &colHeader, &rowHeader}) DrawLines(*a, clBlack, G.FFixedColor);
+        }
+        DrawLines(data, lineColor, G.Color());
+    }
+
+    FEdge1 = FEdge2 = 0;
+    if (Has(TGridOption::goFixedVertLine)) {
+        FEdge1 |= BF_RIGHT;
+        FEdge2 |= BF_LEFT;
+    }
+    if (Has(TGridOption::goFixedHorzLine)) {
+        FEdge1 |= BF_BOTTOM;
+        FEdge2 |= BF_TOP;
+    }
+    for (const TPaintArea* a : {&corner, &colHeader, &rowHeader, &data}) DrawCells(*a);
+
+    if (G.RowSelect() && G.FDefaultDrawing && G.Focused() && !G.Designing()) {
+        const TGridRect& s = FSelection;
+        C.DrawFocusRect(G.BoxRect(s.Left, s.Top, s.Right, s.Bottom));
+    }
+    FillStrips();
+}
+
+// The lines of one area; the lines whose area flag is off come first so that the others cross
+// them.
+void TssGridPainter::DrawLines(const TPaintArea& a, TColor onColor, TColor offColor) {
+    if (a.Bounds.left >= a.Bounds.right || a.Bounds.top >= a.Bounds.bottom) return;
+    const bool fixed = a.State.Contains(TGridDrawStateItem::gdFixed);
+    const bool horzOn = Has(fixed ? TGridOption::goFixedHorzLine : TGridOption::goHorzLine);
+    const bool vertOn = Has(fixed ? TGridOption::goFixedVertLine : TGridOption::goVertLine);
+    if (!horzOn) DrawAxisLines(a, true, offColor);
+    DrawAxisLines(a, false, vertOn ? onColor : offColor);
+    if (horzOn) DrawAxisLines(a, true, onColor);
+}
+
+// The lines after each row (rows) or each column of the area. A row or column with a pen of its
+// own draws its line with that pen, centred on where a line of the axis's width would lie.
+void TssGridPainter::DrawAxisLines(const TPaintArea& a, bool rows, TColor color) {
+    const TGridAxis& axis = rows ? G.FVert : G.FHorz;
+    const TGridAxisMetrics& m = rows ? M.Vert : M.Horz;
+    const int L = m.LineWidth;
+    const int end = rows ? a.Bounds.bottom : a.Bounds.right;
+    const int from = rows ? a.Bounds.left : a.Bounds.top, to = rows ? a.Bounds.right : a.Bounds.bottom;
+    const bool drawn = Has(rows ? TGridOption::goHorzLine : TGridOption::goVertLine);
+    const bool ownPens = !(rows ? a.FixedCols : a.FixedRows) ||
+                         Has(rows ? TGridOption::goFixedHorzLine : TGridOption::goFixedVertLine);
+    TPen def;
+    def.SetColor(color);
+    def.SetWidth(GLW);
+    def.SetEnds(TPenEnds::peFlat);
+    UsePen(def, GLW);
+    UseBrush(color);
+    int cellStart = rows ? a.Bounds.top : a.CellLeft;
+    for (int i = rows ? a.Row : a.Col; i <= m.LastFullCell; ++i) {
+        const int extent = axis.Extent(i);
+        int pos = cellStart + L / 2 + extent;
+        if (pos >= end + L) break;
+        int width = GLW;
+        const TPen* pen = ownPens ? (rows ? RowPen(i) : ColPen(i)) : nullptr;
+        if (pen) {
+            const int p = pen->Width();
+            if (extent >= p) {
+                width = p;
+                if (p < L) pos += (L - p) / 2 + (p > 1 && (L - p) % 2 ? 1 : 0);
+                else if (p > L) pos -= (p - L) / 2 + (p > 2 && (p - L) % 2 ? 1 : 0);
+            }
+            UsePen(*pen, width);
+        }
+        if (width != 0 && extent != 0 && drawn) {
+            if (rows) Line(from, pos, to, pos);
+            else Line(pos, from, pos, to);
+        }
+        if (pen) UsePen(def, GLW);
+        if (extent != 0) cellStart += extent + L;
+    }
+}
+
+void TssGridPainter::DrawCells(const TPaintArea& a) {
+    const int stopX = a.Bounds.right, stopY = a.Bounds.bottom;
+    int y = a.Bounds.top;
+    for (int r = a.Row; y < stopY && r < G.RowCount(); ++r) {
+        const int height = G.RowHeights(r);
+        int x = a.CellLeft;
+        for (int c = a.Col; x < stopX && c < G.ColCount(); ++c) {
+            const int width = G.ColWidths(c);
+            DrawCell(a, c, r, RECT{x, y, x + width, y + height});
+            if (width != 0) x += width + A;
+        }
+        if (height != 0) y += height + B;
+    }
+}
+
+// The cell's rectangle shortened or lengthened so that its fill meets the line pens and the
+// outer lines around it.
+RECT TssGridPainter::CorrectedRect(const TPaintArea& a, int c, int r, RECT rect) const {
+    if (rect.bottom != rect.top) {
+        const TPen* rowPen = RowPen(r);
+        if (!a.FixedCols) {
+            const TssCellLine* outer = OuterLine(c, r);
+            if ((rowPen || outer) && Has(TGridOption::goHorzLine)) {
+                const int I = std::max(PenWidth(outer ? outer->BottomLine() : nullptr, 0), PenWidth(rowPen, 0));
+                rect.bottom += I == 0 ? A : -std::abs(I - A);
+            }
+        } else if (rowPen && Has(TGridOption::goFixedHorzLine) && A != 0) {
+            rect.bottom += A - rowPen->Width();
+        }
+    }
+    if (rect.right != rect.left) {
+        const TPen* colPen = ColPen(c);
+        if (!a.FixedRows) {
+            const TssCellLine* outer = OuterLine(c, r);
+            if ((colPen || outer) && Has(TGridOption::goVertLine)) {
+                const int I = std::max(PenWidth(outer ? outer->RightLine() : nullptr, 0), PenWidth(colPen, 0));
+                rect.right += I == 0 ? B : -std::abs(I - B);
+            }
+        } else if (colPen && Has(TGridOption::goFixedVertLine) && B != 0) {
+            rect.right += B - colPen->Width();
+        }
+    }
+    return rect;
+}
+
+void TssGridPainter::DrawCell(const TPaintArea& a, int c, int r, const RECT& cell) {
+    const RECT rect = CorrectedRect(a, c, r, cell);
+    if (!C.RectVisible(rect)) return;
+    TGridDrawState state = a.State;
+    const bool focused = G.ActiveControlIsGrid() && c == G.Col() && r == G.Row();
+    if (focused) state.Include(TGridDrawStateItem::gdFocused);
+    const TGridRect& s = FSelection;
+    const bool selected = c >= s.Left && c <= s.Right && r >= s.Top && r <= s.Bottom;
+    if (selected) state.Include(TGridDrawStateItem::gdSelected);
+    const bool designing = G.Designing();
+    const bool defaultDrawing = G.FDefaultDrawing;
+
+    if (focused && Has(TGridOption::goEditing) && G.FEditorMode && !designing) {
+        // The editor covers the cell.
+        if (defaultDrawing) DrawEditorLines(c, r, cell);
+        return;
+    }
+    if (defaultDrawing || designing) {
+        const TFont& font = *G.EffectiveCellFont(c, r);
+        if (selected && Has(TGridOption::goCanReverse) &&
+            (!focused || Has(TGridOption::goDrawFocusSelected) || G.RowSelect())) {
+            UseFont(font, clHighlightText);
+            UseBrush(clHighlight);
+        } else {
+            UseFont(font, font.Color());
+            UseBrush(G.CellColor(c, r));
+        }
+        C.FillRect(rect);
+    }
+    G.DrawCell(c, r, rect, state);
+    if (defaultDrawing && state.Contains(TGridDrawStateItem::gdFixed) && G.Ctl3D() && (FEdge1 | FEdge2) != 0)
+        DrawFixedEdge(c, r, rect);
+    if (defaultDrawing && !designing && focused &&
+        !(Has(TGridOption::goEditing) && Has(TGridOption::goAlwaysShowEditor)) && !G.RowSelect())
+        C.DrawFocusRect(rect);
+    if (defaultDrawing || designing) DrawCellLines(c, r, cell);
+}
+
+// The raised edge of a fixed cell; a side next to a line pen of width 0 (a line switched off)
+// has none.
+void TssGridPainter::DrawFixedEdge(int c, int r, const RECT& rect) {
+    RECT edge = rect;
+    if ((FEdge1 & BF_RIGHT) && !(FEdge1 & BF_BOTTOM)) edge.bottom += B;
+    else if (!(FEdge1 & BF_RIGHT)) edge.right += A;
+    UINT dropped = 0;
+    auto offPen = [](const TPen* p) { return p && p->Width() == 0; };
+    if (offPen(ColPen(c))) dropped |= BF_RIGHT;
+    if (offPen(RowPen(r))) dropped |= BF_BOTTOM;
+    int left = c - 1;
+    while (left >= 0 && G.ColWidths(left) == 0) --left;
+    if (offPen(ColPen(left))) dropped |= BF_LEFT;
+    int above = r - 1;
+    while (above >= 0 && G.RowHeights(above) == 0) --above;
+    if (offPen(RowPen(above))) dropped |= BF_TOP;
+    C.DrawEdge(edge, BDR_RAISEDINNER, FEdge1 & ~dropped);
+    C.DrawEdge(edge, BDR_RAISEDINNER, FEdge2 & ~dropped);
+}
+
+// The outer lines on the cell's border (a neighbour's side touching the cell counts as the
+// cell's), then its inner line. Each border side takes the width of the grid line it lies on.
+void TssGridPainter::DrawCellLines(int c, int r, const RECT& rect) {
+    const TssCellLine* own = OuterLine(c, r);
+    const TssCellLine* leftCell = OuterLine(c - 1, r);
+    const TssCellLine* upperCell = OuterLine(c, r - 1);
+    const TssCellLine* rightCell =
+        c >= G.FixedCols() && c + 1 < G.ColCount() ? OuterLine(c + 1, r) : nullptr;
+    const TssCellLine* lowerCell =
+        r >= G.FixedRows() && r + 1 < G.RowCount() ? OuterLine(c, r + 1) : nullptr;
+    const TssCellLine* inner = InnerLine(c, r);
+    const TPen* left = leftCell && leftCell->RightLine() ? leftCell->RightLine() : own ? own->LeftLine() : nullptr;
+    const TPen* upper = upperCell && upperCell->BottomLine() ? upperCell->BottomLine()
+                        : own                                ? own->UpperLine()
+                                                             : nullptr;
+    const TPen* ownRight = own ? own->RightLine() : nullptr;
+    const TPen* right = ownRight ? ownRight : rightCell ? rightCell->LeftLine() : nullptr;
+    const TPen* ownBottom = own ? own->BottomLine() : nullptr;
+    const TPen* bottom = ownBottom ? ownBottom : lowerCell ? lowerCell->UpperLine() : nullptr;
+    if (!left && !upper && !right && !bottom && !inner) return;
+
+    const bool horz = Has(TGridOption::goHorzLine), vert = Has(TGridOption::goVertLine);
+    const int wt = PenWidth(RowPen(r - 1), horz ? A : 1), wb = PenWidth(RowPen(r), horz ? A : 1);
+    const int wl = PenWidth(ColPen(c - 1), vert ? B : 1), wr = PenWidth(ColPen(c), vert ? B : 1);
+    const int L = rect.left, T = rect.top, R = rect.right, Bm = rect.bottom;
+    TPen saved;
+    saved.Assign(*C.Pen());
+
+    if (left) {
+        int n = wl == 1 ? 1 : wl - 1;
+        if (c > 0 && !vert) n = 1;
+        UsePen(*left, wl);
+        Line(L - n, T, L - n, Bm);
+    }
+    if (upper) {
+        const int g = vert ? wl - wt + 1 : 0;
+        const int d = !horz ? 0 : wt - 1 == 0 ? 1 : wt - 1;
+        int e;
+        if (r > 0) {
+            e = !vert ? 1 : A == 1 ? 0 : A - wt;
+            if (vert && wr < wt) e = wt - wr - 1;
+        } else {
+            e = vert && A != 1 ? A - wt : 0;
+            if (wr < wt) e = wt - wr - 1;
+        }
+        UsePen(*upper, wt);
+        Line(L - g, T - d, R + e, T - d);
+    }
+    if (right) {
+        int u;
+        if (!vert) u = ownRight ? -1 : 1;
+        else {
+            u = B - wr + 1;
+            if (B == 1) u = std::min(u, 0);
+            else if (u > 0 && B != wr) u = 1;
+        }
+        const int s = wb >= wr ? 0 : wr - wb - (wr > 1 ? 1 : 0);
+        UsePen(*right, wr);
+        Line(R + u, T, R + u, Bm - s);
+    }
+    if (bottom) {
+        int d;
+        if (!horz) d = -1;
+        else if (A == 1) d = std::max(wb - 2, 0);
+        else d = wb == 1 ? wb - A : wb - A - 1;
+        int f;
+        if (!vert) f = ownBottom ? 0 : -1;
+        else if (A == 1) f = std::max(wb - wr, -1);
+        else f = wr < wb ? wr - wb + 1 : A - wb - 1;
+        UsePen(*bottom, wb);
+        Line(L + wb - wl - 1, Bm - d, R - f, Bm - d);
+    }
+    if (inner) DrawInnerLine(*inner, c, r, rect);
+    UsePen(saved, saved.Width());
+}
+
+// The inner line, drawn inside the cell's fill, each side with its own pen.
+void TssGridPainter::DrawInnerLine(const TssCellLine& inner, int c, int r, RECT rect) {
+    const bool horz = Has(TGridOption::goHorzLine), vert = Has(TGridOption::goVertLine);
+    const TPen* rowPen = RowPen(r);
+    const TPen* colPen = ColPen(c);
+    const int dv = horz && rowPen ? std::abs(rowPen->Width() - A) : 0;
+    const int dh = colPen ? colPen->Width() - B + 1 : 0;
+    if (const TPen* p = inner.LeftLine(); p && p->Width() != 1) rect.left += p->Width() - 1;
+    if (const TPen* p = inner.UpperLine()) {
+        const int w = p->Width();
+        if (!horz) rect.top += w;
+        else if (w != 1) rect.top += w - 1;
+    }
+    if (const TPen* p = inner.RightLine()) {
+        const int w = p->Width();
+        rect.right -= dh + 1;
+        if (w != 1) rect.right -= vert ? w - 1 : 2;
+    }
+    if (const TPen* p = inner.BottomLine()) {
+        const int w = p->Width();
+        rect.bottom -= dv + (w == 1 ? 1 : w - 1);
+    }
+    const auto [L, T, R, Bm] = rect;
+    if (const TPen* p = inner.LeftLine()) {
+        UsePen(*p, p->Width());
+        Line(L, T, L, Bm);
+    }
+    if (const TPen* p = inner.UpperLine()) {
+        UsePen(*p, p->Width());
+        Line(L, T, R, T);
+    }
+    if (const TPen* p = inner.RightLine()) {
+        UsePen(*p, p->Width());
+        Line(R, T, R, Bm + 1);
+    }
+    if (const TPen* p = inner.BottomLine()) {
+        UsePen(*p, p->Width());
+        Line(L, Bm, R, Bm);
+    }
+}
+
+// The outer lines on the right and bottom of the cell under an open editor, which the editor
+// does not cover.
+void TssGridPainter::DrawEditorLines(int c, int r, const RECT& rect) {
+    const TssCellLine* own = OuterLine(c, r);
+    const TssCellLine* rightCell = c + 1 < G.ColCount() ? OuterLine(c + 1, r) : nullptr;
+    const TssCellLine* lowerCell = r + 1 < G.RowCount() ? OuterLine(c, r + 1) : nullptr;
+    const TPen* ownRight = own ? own->RightLine() : nullptr;
+    const TPen* right = ownRight ? ownRight : rightCell ? rightCell->LeftLine() : nullptr;
+    const TPen* ownBottom = own ? own->BottomLine() : nullptr;
+    const TPen* bottom = ownBottom ? ownBottom : lowerCell ? lowerCell->UpperLine() : nullptr;
+    if (!right && !bottom) return;
+
+    const bool horz = Has(TGridOption::goHorzLine), vert = Has(TGridOption::goVertLine);
+    const int wb = PenWidth(RowPen(r), A), wl = PenWidth(ColPen(c - 1), B), wr = PenWidth(ColPen(c), B);
+    TPen saved;
+    saved.Assign(*C.Pen());
+    if (right) {
+        int u = B - wr + 1;
+        if (B == 1) u = std::min(u, 0);
+        else if (u > 0 && B != wr) u = 1;
+        if (!ownRight && !vert) u = -1;
+        const int s = wb >= wr ? 0 : wr - wb - (wr > 1 ? 1 : 0);
+        UsePen(*right, wr);
+        Line(rect.right + u, rect.top, rect.right + u, rect.bottom - s);
+    }
+    if (bottom) {
+        int d;
+        if (!horz) d = ownBottom ? -1 : 0;
+        else if (A == 1) d = std::max(wb - 2, 0);
+        else d = wb == 1 ? wb - A : wb - A - 1;
+        const int f = A == 1 ? std::max(wb - wr, -1) : wr < wb ? wr - wb + 1 : A - wb - 1;
+        UsePen(*bottom, wb);
+        Line(rect.left + wb - wl - 1, rect.bottom - d, rect.right - f, rect.bottom - d);
+    }
+    UsePen(saved, saved.Width());
+}
+
+// The client area right of and below the last cells.
+void TssGridPainter::FillStrips() {
+    const TGridAxisMetrics &h = M.Horz, &v = M.Vert;
+    if (h.GridEnd >= h.ClientExtent && v.GridEnd >= v.ClientExtent) return;
+    UseBrush(G.Color());
+    if (h.GridEnd < h.ClientExtent) C.FillRect(RECT{h.GridEnd, 0, h.ClientExtent, v.GridEnd});
+    if (v.GridEnd < v.ClientExtent) C.FillRect(RECT{0, v.GridEnd, h.ClientExtent, v.ClientExtent});
+}
+
+void TssCustomGrid::Paint() { TssGridPainter(*this).Paint(); }
