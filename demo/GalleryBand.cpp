@@ -13,9 +13,9 @@ constexpr int kSampleGap = 8;
 constexpr int kRowGap = 5;
 }  // namespace
 
-TGalleryBand::TGalleryBand(TCustomForm* Form, int Top, const String& Title, TReport Report)
+TGalleryBand::TGalleryBand(TCustomForm* Form, TWinControl* Parent, int Top, const String& Title, TReport Report)
     : FForm(Form), FPanel(new TssPanel(Form)), FReport(std::move(Report)) {
-    FPanel->SetParent(Form);
+    FPanel->SetParent(Parent);
     FPanel->SetBevelOuter(TPanelBevel::bvNone);
     FPanel->SetCaption(L"");
     FPanel->SetBounds(0, Top, 0, kMargin + kTitleHeight);

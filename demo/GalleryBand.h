@@ -11,8 +11,8 @@ public:
     // Puts a text on the window's status line, e.g. which button was pressed.
     using TReport = std::function<void(const String& Text)>;
 
-    // The band starts at Top of Form's client area; its controls belong to Form.
-    TGalleryBand(TCustomForm* Form, int Top, const String& Title, TReport Report);
+    // The band starts at Top of Parent's client area; its controls belong to Form.
+    TGalleryBand(TCustomForm* Form, TWinControl* Parent, int Top, const String& Title, TReport Report);
 
     // Starts a row Height pixels high under the previous one.
     void NewRow(const String& Caption, int Height);

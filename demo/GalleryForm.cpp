@@ -1,6 +1,7 @@
 #include "GalleryForm.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <vector>
 
 #include "GallerySections.h"
@@ -11,16 +12,33 @@ struct TGallerySection {
     void (*AddSamples)(TGalleryBand& Band);
 };
 
-// The window's sections, top to bottom. A new section is a function that fills its band and a
-// line here.
-const TGallerySection kSections[] = {
-    {L"ラベル　TssLabel", AddLabelSamples},
-    {L"ボタン　TssButton", AddButtonSamples},
-    {L"パネルとイメージ　TssPanel・TssImage", AddPanelSamples},
-    {L"メッセージダイアログ　TssMessageDialog", AddMessageDialogSamples},
-    {L"ファイル操作　TssFileControl", AddFileOperationSamples},
+struct TGalleryPage {
+    const wchar_t* Title;
+    std::initializer_list<TGallerySection> Sections;
 };
 
+// The window's pages and their sections, top to bottom. A new section is a function that fills
+// its band and a line here.
+const TGalleryPage kPages[] = {
+    {L"ラベル・ボタン・パネル",
+     {
+         {L"ラベル　TssLabel", AddLabelSamples},
+         {L"ボタン　TssButton", AddButtonSamples},
+         {L"パネルとイメージ　TssPanel・TssImage", AddPanelSamples},
+     }},
+    {L"ダイアログ・ファイル操作",
+     {
+         {L"メッセージダイアログ　TssMessageDialog", AddMessageDialogSamples},
+         {L"ファイル操作　TssFileControl", AddFileOperationSamples},
+     }},
+    {L"グリッド",
+     {
+         {L"グリッド　TssDrawGrid：固定行・列、列の色とフォント、太い行の線、セルの枠、非表示の列 D", AddDrawGridSamples},
+     }},
+};
+
+constexpr int kPageBarHeight = 32;
+constexpr int kPageButtonWidth = 180;
 constexpr int kStatusHeight = 24;
 }  // namespace
 
@@ -43,17 +61,42 @@ TfmGallery::TfmGallery(TComponent* AOwner) : TForm(AOwner) {
     pnlStatus->SetCaption(L"ボタンを押すと、その結果をここに表示します。「閉じる」「プログラムの終了」はこのウィンドウを閉じます。");
     auto report = [this](const String& text) { pnlStatus->SetCaption(text); };
 
+    int width = 0, height = 0;
     std::vector<TssPanel*> bands;
-    int top = 0, width = 0;
-    for (const TGallerySection& section : kSections) {
-        TGalleryBand band(this, top, section.Title, report);
-        section.AddSamples(band);
-        bands.push_back(band.Panel());
-        top += band.Panel()->Height();
-        width = std::max(width, band.ContentWidth());
+    for (const TGalleryPage& page : kPages) {
+        auto* button = new TButton(this);
+        button->SetParent(this);
+        button->SetBounds(8 + int(FPageButtons.size()) * (kPageButtonWidth + 4), 4, kPageButtonWidth, kPageBarHeight - 8);
+        button->SetCaption(page.Title);
+        button->OnClick = [this, index = int(FPages.size())](TObject*) { ShowPage(index); };
+        FPageButtons.push_back(button);
+
+        auto* panel = new TssPanel(this);
+        panel->SetParent(this);
+        panel->SetBevelOuter(TPanelBevel::bvNone);
+        panel->SetCaption(L"");
+        int top = 0;
+        for (const TGallerySection& section : page.Sections) {
+            TGalleryBand band(this, panel, top, section.Title, report);
+            section.AddSamples(band);
+            bands.push_back(band.Panel());
+            top += band.Panel()->Height();
+            width = std::max(width, band.ContentWidth());
+        }
+        height = std::max(height, top);
+        FPages.push_back(panel);
     }
     for (TssPanel* band : bands) band->SetWidth(width);
-    pnlStatus->SetBounds(0, top, width, kStatusHeight);
+    for (TssPanel* page : FPages) page->SetBounds(0, kPageBarHeight, width, height);
+    pnlStatus->SetBounds(0, kPageBarHeight + height, width, kStatusHeight);
     SetClientWidth(width);
-    SetClientHeight(top + kStatusHeight);
+    SetClientHeight(kPageBarHeight + height + kStatusHeight);
+    ShowPage(0);
+}
+
+void TfmGallery::ShowPage(int Index) {
+    Index = std::clamp(Index, 0, PageCount() - 1);
+    for (int i = 0; i < PageCount(); ++i) FPages[i]->SetVisible(i == Index);
+    for (int i = 0; i < PageCount(); ++i)
+        FPageButtons[i]->Font()->SetStyle(i == Index ? TFontStyles{TFontStyle::fsBold} : TFontStyles{});
 }

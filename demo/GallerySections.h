@@ -12,3 +12,6 @@ void AddPanelSamples(TGalleryBand& Band);
 void AddMessageDialogSamples(TGalleryBand& Band);
 // File operations on a scratch folder, with the progress window shown.
 void AddFileOperationSamples(TGalleryBand& Band);
+// A drawing grid of a million rows: fixed rows and columns, column colours and fonts, a thick
+// row line, cell lines, a hidden column; it scrolls with the bars and the wheel.
+void AddDrawGridSamples(TGalleryBand& Band);

@@ -1,4 +1,7 @@
-// The component gallery: one window that shows the library's controls.
+// The component gallery: one window that shows the library's controls, page by page.
+// Usage: ssGallery [PAGE]   (PAGE from 1: the page shown first)
+#include <shellapi.h>
+
 #include "GalleryForm.h"
 #include "ssUnits.h"
 
@@ -9,6 +12,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Application->SetMainFormOnTaskBar(true);
         TfmGallery* gallery = nullptr;
         Application->CreateForm(gallery);
+        int argc = 0;
+        if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
+            if (argc > 1) gallery->ShowPage(_wtoi(argv[1]) - 1);
+            LocalFree(argv);
+        }
         Application->Run();
     } catch (...) {
         Application->HandleException(std::current_exception());

@@ -46,11 +46,7 @@ using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, St
 using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
 
 // Every failure of a grid operation.
-class EInvalidGridOperation : public Exception {
-    SS_CLASS(EInvalidGridOperation, Exception)
-public:
-    using Exception::Exception;
-};
+SS_EXCEPTION(EInvalidGridOperation, Exception)
 
 // One axis of the layout for the current client size; computed on demand, never stored.
 struct TGridAxisMetrics {
@@ -205,6 +201,7 @@ protected:
     void ScrollCommand(int Bar, int Code, int Pos) override;
     void ScrollSingleColumn(int Code, int Pos);
     void ResizeGrid(int NewCols, int NewRows);
+    void MoveCurrentUnasked(int ACol, int ARow);
     void InvalidateCell(int ACol, int ARow);
     void InvalidateGridRect(const TGridRect& R);
     // Inserts (Amount > 0) or deletes columns or rows at Index, moving what follows with its
@@ -242,6 +239,7 @@ protected:
 
     // ---- the control ----
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
     void Ctl3DChanged() override;
     void Loaded() override;
     void DoEnter() override;
@@ -277,12 +275,19 @@ private:
     bool ActiveControlIsGrid();
     // The effective values of the cascade.
     TColor InheritedCellColor(int ACol, int ARow) const;
+    const TFont* InheritedCellFont(int ACol, int ARow) const;
     const TFont* EffectiveColFont(int ACol) const;
     const TFont* EffectiveRowFont(int ARow) const;
     const TFont* EffectiveCellFont(int ACol, int ARow) const;
     const TPen* EffectiveColLine(int ACol) const;
     const TPen* EffectiveRowLine(int ARow) const;
     TssCellLine* PrepareCellLine(int ACol, int ARow, bool Outer);
+    void SetCellLine(int ACol, int ARow, const TssCellLine* Value, bool Outer);
+    // Copies Value into a scratch object without writing it back.
+    template <typename T>
+    T* LoadScratch(T& Scratch, const T* Value);
+    // Width of "0" in the grid's font: one line step of a single-column grid.
+    int ZeroWidth();
     void RecalcCellLineSetting();
     // Painting (ssGridPaint.cpp).
     friend class TssGridPainter;
@@ -309,6 +314,7 @@ private:
     TPen FColLine, FRowLine;
     int FColFontIndex = -1, FRowFontIndex = -1, FColLineIndex = -1, FRowLineIndex = -1;
     TGridCoord FCellFontCell{-1, -1};
+    std::unique_ptr<TssCellLine> FStrayLine;  // handed out for cells outside the grid
     bool FLoadingScratch = false;  // the getter itself fills a scratch object
 };
 
