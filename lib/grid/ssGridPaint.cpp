@@ -3,10 +3,14 @@
 // outer and inner lines.
 //
 // A paint makes no GDI object per cell: the canvas takes the effective font and pens by Assign
-// (which shares the GDI object the source already holds), and the canvas's brush, pen and font
-// are only changed when they differ from what the canvas holds.
+// (which shares the GDI object the source already holds), the canvas's brush, pen and font are
+// only changed when they differ from what the canvas holds, and the pens and brushes the canvas
+// took are kept made between paints (see KeepMade).
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <memory>
+#include <tuple>
 
 #include "ssGrids.h"
 
@@ -25,6 +29,48 @@ struct TPaintArea {
     bool FixedRows = false;   // the area shows the fixed rows of a grid that has some
     TGridDrawState State;     // the state every cell of the area has
 };
+
+// The framework deletes a shared GDI object once no font, pen or brush uses it, so a canvas that
+// switches between a few colours would make a brush or pen per cell, and every paint would make
+// them all again. Grids keep one of each description they painted with; past a limit the set
+// starts over, so a program that paints in ever new colours holds a bounded number.
+class TKeptObjects {
+public:
+    void Keep(const TPen& pen) {
+        Limit();
+        auto& kept = FPens[{pen.Color(), pen.Width(), int(pen.Style()), int(pen.Ends())}];
+        if (!kept) {
+            kept = std::make_unique<TPen>();
+            kept->Assign(pen);  // shares the pen's GDI object
+            kept->Handle();
+        }
+    }
+    void Keep(const TBrush& brush) {
+        Limit();
+        auto& kept = FBrushes[brush.Color()];
+        if (!kept) {
+            kept = std::make_unique<TBrush>();
+            kept->SetColor(brush.Color());
+            kept->Handle();  // the one the canvas holds
+        }
+    }
+
+private:
+    static constexpr std::size_t MaxKept = 256;
+    void Limit() {
+        if (FPens.size() + FBrushes.size() < MaxKept) return;
+        FPens.clear();
+        FBrushes.clear();
+    }
+    std::map<std::tuple<TColor, int, int, int>, std::unique_ptr<TPen>> FPens;
+    std::map<TColor, std::unique_ptr<TBrush>> FBrushes;
+};
+
+// Made on first use and never freed, as the framework's table of shared objects.
+TKeptObjects& KeepMade() {
+    static auto* kept = new TKeptObjects;
+    return *kept;
+}
 
 bool SamePen(const TPen& a, const TPen& b) {
     return a.Color() == b.Color() && a.Width() == b.Width() && a.Style() == b.Style() && a.Ends() == b.Ends() &&
@@ -55,7 +101,7 @@ private:
     void Line(int x0, int y0, int x1, int y1);
 
     void DrawLines(const TPaintArea& a, TColor onColor, TColor offColor);
-    void DrawAxisLines(const TPaintArea& a, bool rows, TColor color);
+    void DrawAxisLines(const TPaintArea& a, bool rows, TColor color, TColor offColor);
     void DrawCells(const TPaintArea& a);
     void DrawCell(const TPaintArea& a, int c, int r, const RECT& cell);
     RECT CorrectedRect(const TPaintArea& a, int c, int r, RECT rect) const;
@@ -73,6 +119,9 @@ private:
     int GLW = 0;  // the grid's line width
     UINT FEdge1 = 0, FEdge2 = 0;  // the raised edges of fixed cells: right/bottom, left/top
     TGridRect FSelection;
+    bool FActive = false;          // the grid is the form's active control
+    bool FDesigning = false;
+    bool FDefaultDrawing = false;
     TPen FPen;  // what UsePen assembles before the canvas takes it in one step
 };
 
@@ -105,13 +154,17 @@ void TssGridPainter::UsePen(const TPen& src, int width) {
     FPen.Assign(src);
     FPen.SetWidth(width);
     FPen.SetEnds(TPenEnds::peFlat);
-    if (!SamePen(*C.Pen(), FPen)) C.Pen()->Assign(FPen);
+    if (SamePen(*C.Pen(), FPen)) return;
+    C.Pen()->Assign(FPen);
+    KeepMade().Keep(*C.Pen());
 }
 
 void TssGridPainter::UseBrush(TColor color) {
     TBrush* b = C.Brush();
     if (b->Style() != TBrushStyle::bsSolid) b->SetStyle(TBrushStyle::bsSolid);
-    if (b->Color() != color) b->SetColor(color);
+    if (b->Color() == color) return;
+    b->SetColor(color);
+    KeepMade().Keep(*b);
 }
 
 void TssGridPainter::UseFont(const TFont& font, TColor color) {
@@ -132,6 +185,9 @@ void TssGridPainter::Paint() {
     B = M.Vert.LineWidth;
     GLW = G.FGridLineWidth;
     FSelection = G.Selection();
+    FActive = G.ActiveControlIsGrid();
+    FDesigning = G.Designing();
+    FDefaultDrawing = G.FDefaultDrawing;
     const TGridAxisMetrics &h = M.Horz, &v = M.Vert;
     const bool fixedCols = G.FixedCols() > 0, fixedRows = G.FixedRows() > 0;
     const int scrolledLeft = h.FixedEnd - G.FColOffset;
@@ -163,7 +219,7 @@ void TssGridPainter::Paint() {
     }
     for (const TPaintArea* a : {&corner, &colHeader, &rowHeader, &data}) DrawCells(*a);
 
-    if (G.RowSelect() && G.FDefaultDrawing && G.Focused() && !G.Designing()) {
+    if (G.RowSelect() && FDefaultDrawing && G.Focused() && !FDesigning) {
         const TGridRect& s = FSelection;
         C.DrawFocusRect(G.BoxRect(s.Left, s.Top, s.Right, s.Bottom));
     }
@@ -177,22 +233,25 @@ void TssGridPainter::DrawLines(const TPaintArea& a, TColor onColor, TColor offCo
     const bool fixed = a.State.Contains(TGridDrawStateItem::gdFixed);
     const bool horzOn = Has(fixed ? TGridOption::goFixedHorzLine : TGridOption::goHorzLine);
     const bool vertOn = Has(fixed ? TGridOption::goFixedVertLine : TGridOption::goVertLine);
-    if (!horzOn) DrawAxisLines(a, true, offColor);
-    DrawAxisLines(a, false, vertOn ? onColor : offColor);
-    if (horzOn) DrawAxisLines(a, true, onColor);
+    if (!horzOn) DrawAxisLines(a, true, offColor, offColor);
+    DrawAxisLines(a, false, vertOn ? onColor : offColor, offColor);
+    if (horzOn) DrawAxisLines(a, true, onColor, offColor);
 }
 
 // The lines after each row (rows) or each column of the area. A row or column with a pen of its
 // own draws its line with that pen, centred on where a line of the axis's width would lie.
-void TssGridPainter::DrawAxisLines(const TPaintArea& a, bool rows, TColor color) {
+// Without goHorzLine (goVertLine) no line shows, in the fixed areas neither; the gaps between
+// the cells still get the area's background, as nothing else paints them.
+void TssGridPainter::DrawAxisLines(const TPaintArea& a, bool rows, TColor color, TColor offColor) {
     const TGridAxis& axis = rows ? G.FVert : G.FHorz;
     const TGridAxisMetrics& m = rows ? M.Vert : M.Horz;
     const int L = m.LineWidth;
     const int end = rows ? a.Bounds.bottom : a.Bounds.right;
     const int from = rows ? a.Bounds.left : a.Bounds.top, to = rows ? a.Bounds.right : a.Bounds.bottom;
-    const bool drawn = Has(rows ? TGridOption::goHorzLine : TGridOption::goVertLine);
-    const bool ownPens = !(rows ? a.FixedCols : a.FixedRows) ||
-                         Has(rows ? TGridOption::goFixedHorzLine : TGridOption::goFixedVertLine);
+    const bool shown = Has(rows ? TGridOption::goHorzLine : TGridOption::goVertLine);
+    if (!shown) color = offColor;
+    const bool ownPens = shown && (!(rows ? a.FixedCols : a.FixedRows) ||
+                                   Has(rows ? TGridOption::goFixedHorzLine : TGridOption::goFixedVertLine));
     TPen def;
     def.SetColor(color);
     def.SetWidth(GLW);
@@ -215,7 +274,7 @@ void TssGridPainter::DrawAxisLines(const TPaintArea& a, bool rows, TColor color)
             }
             UsePen(*pen, width);
         }
-        if (width != 0 && extent != 0 && drawn) {
+        if (width != 0 && extent != 0) {
             if (rows) Line(from, pos, to, pos);
             else Line(pos, from, pos, to);
         }
@@ -273,13 +332,12 @@ void TssGridPainter::DrawCell(const TPaintArea& a, int c, int r, const RECT& cel
     const RECT rect = CorrectedRect(a, c, r, cell);
     if (!C.RectVisible(rect)) return;
     TGridDrawState state = a.State;
-    const bool focused = G.ActiveControlIsGrid() && c == G.Col() && r == G.Row();
+    const bool focused = FActive && c == G.Col() && r == G.Row();
     if (focused) state.Include(TGridDrawStateItem::gdFocused);
     const TGridRect& s = FSelection;
     const bool selected = c >= s.Left && c <= s.Right && r >= s.Top && r <= s.Bottom;
     if (selected) state.Include(TGridDrawStateItem::gdSelected);
-    const bool designing = G.Designing();
-    const bool defaultDrawing = G.FDefaultDrawing;
+    const bool designing = FDesigning, defaultDrawing = FDefaultDrawing;
 
     if (focused && Has(TGridOption::goEditing) && G.FEditorMode && !designing) {
         // The editor covers the cell.
