@@ -5,7 +5,7 @@
 // A paint makes no GDI object per cell: the canvas takes the effective font and pens by Assign
 // (which shares the GDI object the source already holds), the canvas's brush, pen and font are
 // only changed when they differ from what the canvas holds, and the pens and brushes the canvas
-// took are kept made between paints (see KeepMade).
+// took are kept made between paints (see TssGridPaintObjects).
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -32,10 +32,18 @@ struct TPaintArea {
 
 // The framework deletes a shared GDI object once no font, pen or brush uses it, so a canvas that
 // switches between a few colours would make a brush or pen per cell, and every paint would make
-// them all again. Grids keep one of each description they painted with; past a limit the set
-// starts over, so a program that paints in ever new colours holds a bounded number.
-class TKeptObjects {
+// them all again. A grid keeps one of each pen and brush its canvas painted with, in a component
+// it owns (so they go with the grid); past a limit it starts over, so a program that paints in
+// ever new colours holds a bounded number.
+class TssGridPaintObjects : public TComponent {
+    SS_CLASS(TssGridPaintObjects, TComponent)
 public:
+    static TssGridPaintObjects& Of(TssCustomGrid& grid) {
+        auto it = Registry().find(&grid);
+        return it != Registry().end() ? *it->second : *new TssGridPaintObjects(grid);
+    }
+    ~TssGridPaintObjects() override { Registry().erase(FGrid); }
+
     void Keep(const TPen& pen) {
         Limit();
         auto& kept = FPens[{pen.Color(), pen.Width(), int(pen.Style()), int(pen.Ends())}];
@@ -56,6 +64,12 @@ public:
     }
 
 private:
+    explicit TssGridPaintObjects(TssCustomGrid& grid) : TComponent(&grid), FGrid(&grid) { Registry()[FGrid] = this; }
+    // Made on first use and never freed: grids may outlive static destruction.
+    static std::map<const TComponent*, TssGridPaintObjects*>& Registry() {
+        static auto* registry = new std::map<const TComponent*, TssGridPaintObjects*>;
+        return *registry;
+    }
     static constexpr std::size_t MaxKept = 256;
     void Limit() {
         if (FPens.size() + FBrushes.size() < MaxKept) return;
@@ -64,13 +78,8 @@ private:
     }
     std::map<std::tuple<TColor, int, int, int>, std::unique_ptr<TPen>> FPens;
     std::map<TColor, std::unique_ptr<TBrush>> FBrushes;
+    const TComponent* FGrid;  // the owner, which a dying owner may already have let go of
 };
-
-// Made on first use and never freed, as the framework's table of shared objects.
-TKeptObjects& KeepMade() {
-    static auto* kept = new TKeptObjects;
-    return *kept;
-}
 
 bool SamePen(const TPen& a, const TPen& b) {
     return a.Color() == b.Color() && a.Width() == b.Width() && a.Style() == b.Style() && a.Ends() == b.Ends() &&
@@ -81,7 +90,8 @@ bool SamePen(const TPen& a, const TPen& b) {
 
 class TssGridPainter {
 public:
-    explicit TssGridPainter(TssCustomGrid& grid) : G(grid), C(*grid.Canvas()) {}
+    explicit TssGridPainter(TssCustomGrid& grid)
+        : G(grid), C(*grid.Canvas()), FKept(TssGridPaintObjects::Of(grid)) {}
     void Paint();
 
 private:
@@ -104,6 +114,13 @@ private:
     void DrawAxisLines(const TPaintArea& a, bool rows, TColor color, TColor offColor);
     void DrawCells(const TPaintArea& a);
     void DrawCell(const TPaintArea& a, int c, int r, const RECT& cell);
+    // The pen the line after row or column i of the area is drawn with (null: the grid's line)
+    // and the width it is drawn with.
+    struct TLine {
+        const TPen* Pen;
+        int Width;
+    };
+    TLine LineAfter(const TPaintArea& a, bool rows, int i, int extent) const;
     RECT CorrectedRect(const TPaintArea& a, int c, int r, RECT rect) const;
     void DrawFixedEdge(int c, int r, const RECT& rect);
     void DrawCellLines(int c, int r, const RECT& rect);
@@ -122,6 +139,7 @@ private:
     bool FActive = false;          // the grid is the form's active control
     bool FDesigning = false;
     bool FDefaultDrawing = false;
+    TssGridPaintObjects& FKept;
     TPen FPen;  // what UsePen assembles before the canvas takes it in one step
 };
 
@@ -156,7 +174,7 @@ void TssGridPainter::UsePen(const TPen& src, int width) {
     FPen.SetEnds(TPenEnds::peFlat);
     if (SamePen(*C.Pen(), FPen)) return;
     C.Pen()->Assign(FPen);
-    KeepMade().Keep(*C.Pen());
+    FKept.Keep(*C.Pen());
 }
 
 void TssGridPainter::UseBrush(TColor color) {
@@ -164,7 +182,7 @@ void TssGridPainter::UseBrush(TColor color) {
     if (b->Style() != TBrushStyle::bsSolid) b->SetStyle(TBrushStyle::bsSolid);
     if (b->Color() == color) return;
     b->SetColor(color);
-    KeepMade().Keep(*b);
+    FKept.Keep(*b);
 }
 
 void TssGridPainter::UseFont(const TFont& font, TColor color) {
@@ -248,10 +266,7 @@ void TssGridPainter::DrawAxisLines(const TPaintArea& a, bool rows, TColor color,
     const int L = m.LineWidth;
     const int end = rows ? a.Bounds.bottom : a.Bounds.right;
     const int from = rows ? a.Bounds.left : a.Bounds.top, to = rows ? a.Bounds.right : a.Bounds.bottom;
-    const bool shown = Has(rows ? TGridOption::goHorzLine : TGridOption::goVertLine);
-    if (!shown) color = offColor;
-    const bool ownPens = shown && (!(rows ? a.FixedCols : a.FixedRows) ||
-                                   Has(rows ? TGridOption::goFixedHorzLine : TGridOption::goFixedVertLine));
+    if (!Has(rows ? TGridOption::goHorzLine : TGridOption::goVertLine)) color = offColor;
     TPen def;
     def.SetColor(color);
     def.SetWidth(GLW);
@@ -263,22 +278,20 @@ void TssGridPainter::DrawAxisLines(const TPaintArea& a, bool rows, TColor color,
         const int extent = axis.Extent(i);
         int pos = cellStart + L / 2 + extent;
         if (pos >= end + L) break;
-        int width = GLW;
-        const TPen* pen = ownPens ? (rows ? RowPen(i) : ColPen(i)) : nullptr;
-        if (pen) {
-            const int p = pen->Width();
+        const TLine line = LineAfter(a, rows, i, extent);
+        if (line.Pen) {
+            const int p = line.Pen->Width();
             if (extent >= p) {
-                width = p;
                 if (p < L) pos += (L - p) / 2 + (p > 1 && (L - p) % 2 ? 1 : 0);
                 else if (p > L) pos -= (p - L) / 2 + (p > 2 && (p - L) % 2 ? 1 : 0);
             }
-            UsePen(*pen, width);
+            UsePen(*line.Pen, line.Width);
         }
-        if (width != 0 && extent != 0) {
+        if (line.Width != 0 && extent != 0) {
             if (rows) Line(from, pos, to, pos);
             else Line(pos, from, pos, to);
         }
-        if (pen) UsePen(def, GLW);
+        if (line.Pen) UsePen(def, GLW);
         if (extent != 0) cellStart += extent + L;
     }
 }
@@ -298,32 +311,27 @@ void TssGridPainter::DrawCells(const TPaintArea& a) {
     }
 }
 
-// The cell's rectangle shortened or lengthened so that its fill meets the line pens and the
-// outer lines around it.
+TssGridPainter::TLine TssGridPainter::LineAfter(const TPaintArea& a, bool rows, int i, int extent) const {
+    // Pens of the lines inside the fixed columns (rows) only count with the fixed lines on.
+    const bool ownPens = Has(rows ? TGridOption::goHorzLine : TGridOption::goVertLine) &&
+                         (!(rows ? a.FixedCols : a.FixedRows) ||
+                          Has(rows ? TGridOption::goFixedHorzLine : TGridOption::goFixedVertLine));
+    const TPen* pen = ownPens ? (rows ? RowPen(i) : ColPen(i)) : nullptr;
+    // A pen wider than its row or column draws a line of the grid's width.
+    return {pen, pen && extent >= pen->Width() ? pen->Width() : GLW};
+}
+
+// The cell's rectangle lengthened or shortened so that its fill meets the line after it as that
+// line is drawn: a pen wider than the grid's line takes pixels from the cell, a thinner one (or
+// one of width 0) leaves them to it.
 RECT TssGridPainter::CorrectedRect(const TPaintArea& a, int c, int r, RECT rect) const {
-    if (rect.bottom != rect.top) {
-        const TPen* rowPen = RowPen(r);
-        if (!a.FixedCols) {
-            const TssCellLine* outer = OuterLine(c, r);
-            if ((rowPen || outer) && Has(TGridOption::goHorzLine)) {
-                const int I = std::max(PenWidth(outer ? outer->BottomLine() : nullptr, 0), PenWidth(rowPen, 0));
-                rect.bottom += I == 0 ? A : -std::abs(I - A);
-            }
-        } else if (rowPen && Has(TGridOption::goFixedHorzLine) && A != 0) {
-            rect.bottom += A - rowPen->Width();
-        }
+    if (const int height = rect.bottom - rect.top; height != 0) {
+        const TLine line = LineAfter(a, true, r, height);
+        if (line.Pen) rect.bottom += B - line.Width;
     }
-    if (rect.right != rect.left) {
-        const TPen* colPen = ColPen(c);
-        if (!a.FixedRows) {
-            const TssCellLine* outer = OuterLine(c, r);
-            if ((colPen || outer) && Has(TGridOption::goVertLine)) {
-                const int I = std::max(PenWidth(outer ? outer->RightLine() : nullptr, 0), PenWidth(colPen, 0));
-                rect.right += I == 0 ? B : -std::abs(I - B);
-            }
-        } else if (colPen && Has(TGridOption::goFixedVertLine) && B != 0) {
-            rect.right += B - colPen->Width();
-        }
+    if (const int width = rect.right - rect.left; width != 0) {
+        const TLine line = LineAfter(a, false, c, width);
+        if (line.Pen) rect.right += A - line.Width;
     }
     return rect;
 }

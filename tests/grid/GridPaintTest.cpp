@@ -105,6 +105,31 @@ TEST(GridPaint, AWideRowPenMovesItsLineUpAndShortensTheRow) {
     EXPECT_EQ(px.At(ColMid(2), line + 1), RGB(255, 255, 255));
 }
 
+// Whatever the width of a row pen or an outer side against the grid's line, the row's fill and
+// the line under it leave no pixel between them unpainted (the grid does not erase its window).
+TEST(GridPaint, CellsMeetTheLineUnderThem) {
+    struct Case { int lineWidth, penWidth; bool outerSide; };
+    for (Case k : {Case{3, 1, false}, Case{3, 2, false}, Case{3, 5, false}, Case{1, 2, true}, Case{3, 5, true}}) {
+        GridOnForm g;
+        g.Grid->SetGridLineWidth(k.lineWidth);
+        auto red = Pen(kRed, k.penWidth);
+        TssCellLine bottom(nullptr);
+        bottom.SetBottomLine(red.get());
+        if (k.outerSide) g.Grid->SetCellOuterLine(2, 2, &bottom);
+        else g.Grid->SetRowLine(2, red.get());
+        auto px = g.Capture();
+        const int pitch = 20 + k.lineWidth, x = 2 * (40 + k.lineWidth) + 20;
+        int red_rows = 0;
+        for (int y = 2 * pitch; y < 3 * pitch; ++y) {
+            COLORREF p = px.At(x, y);
+            EXPECT_TRUE(p == kRed || p == RGB(255, 255, 255))
+                << k.lineWidth << "/" << k.penWidth << " y " << y << " " << std::hex << p;
+            red_rows += p == kRed;
+        }
+        EXPECT_GT(red_rows, 0) << k.lineWidth << "/" << k.penWidth;
+    }
+}
+
 // A hidden column takes no pixels and draws no line: the next column starts right after the
 // line of the column before.
 TEST(GridPaint, AHiddenColumnDrawsNoLine) {
@@ -116,6 +141,24 @@ TEST(GridPaint, AHiddenColumnDrawsNoLine) {
     EXPECT_EQ(px.At(ColLine(1) + 1, y), RGB(255, 255, 255));  // column 3 begins
     EXPECT_EQ(px.At(ColLine(1) + 41, y), RGB(0xC0, 0xC0, 0xC0));
     EXPECT_EQ(px.At(ColLine(1) + 42, y), RGB(255, 255, 255));
+}
+
+// A column pen of width 0 switches the column's line off: its cells reach over the line, and
+// fixed cells have no raised edge on that side (the next column's fixed cells none on the left).
+TEST(GridPaint, AColumnPenOfWidthZeroHidesItsLine) {
+    GridOnForm g;
+    auto off = Pen(kRed, 0);
+    g.Grid->SetColLine(0, off.get());
+    g.Grid->SetColLine(2, off.get());
+    auto px = g.Capture();
+    const COLORREF face = Sys(COLOR_BTNFACE), white = RGB(255, 255, 255);
+    struct Case { int x, y; COLORREF color; };
+    const Case cases[] = {
+        {ColLine(0) - 1, RowMid(3), face}, {ColLine(0), RowMid(3), face},      // row header
+        {ColLine(0), RowMid(0), face},     {ColLine(0) + 1, RowMid(0), face},  // corner, column header
+        {ColLine(2), RowMid(3), white},    {ColLine(1), RowMid(3), RGB(0xC0, 0xC0, 0xC0)},
+    };
+    for (const Case& k : cases) EXPECT_EQ(px.At(k.x, k.y), k.color) << k.x << "," << k.y;
 }
 
 // Selected cells away from the current one: highlighted only with goCanReverse.
