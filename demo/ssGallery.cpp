@@ -1,8 +1,9 @@
 // The component gallery: one window that shows the library's controls, page by page.
 // Usage: ssGallery [PAGE]   (PAGE from 1: the page shown first)
+#include "GalleryForm.h"
+// After the framework's Windows headers.
 #include <shellapi.h>
 
-#include "GalleryForm.h"
 #include "ssUnits.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

@@ -3,6 +3,27 @@
 #include <algorithm>
 #include <map>
 
+// ---- Shift states ----
+
+TShiftState KeyboardShiftState() {
+    TShiftState shift;
+    if (GetKeyState(VK_SHIFT) < 0) shift.Include(TShiftStateItem::ssShift);
+    if (GetKeyState(VK_CONTROL) < 0) shift.Include(TShiftStateItem::ssCtrl);
+    if (GetKeyState(VK_MENU) < 0) shift.Include(TShiftStateItem::ssAlt);
+    return shift;
+}
+
+TShiftState MouseShiftState(WPARAM keys) {
+    TShiftState shift;
+    if (keys & MK_SHIFT) shift.Include(TShiftStateItem::ssShift);
+    if (keys & MK_CONTROL) shift.Include(TShiftStateItem::ssCtrl);
+    if (keys & MK_LBUTTON) shift.Include(TShiftStateItem::ssLeft);
+    if (keys & MK_RBUTTON) shift.Include(TShiftStateItem::ssRight);
+    if (keys & MK_MBUTTON) shift.Include(TShiftStateItem::ssMiddle);
+    if (GetKeyState(VK_MENU) < 0) shift.Include(TShiftStateItem::ssAlt);  // mouse messages carry no Alt
+    return shift;
+}
+
 // ---- TControl ----
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
@@ -84,6 +105,12 @@ void TControl::SetColor(TColor v) {
     ColorChanged();
 }
 
+void TControl::SetCtl3D(bool v) {
+    if (v == FCtl3D) return;
+    FCtl3D = v;
+    Ctl3DChanged();
+}
+
 void TControl::Click() {
     if (OnClick) OnClick(this);
 }
@@ -117,6 +144,9 @@ void (*TWinControl::FExceptionHandler)(std::exception_ptr) = nullptr;
 namespace {
 // The control whose window CreateWindowEx is making; its first message binds the two.
 thread_local TWinControl* CreatingControl = nullptr;
+// While windows are made again, the focus passes through their parents on its way back: that
+// is no focus change to report.
+thread_local int RecreatingWindows = 0;
 // The system window procedure behind each class made from a system class.
 std::map<String, WNDPROC>& SysClassProcs() {
     static std::map<String, WNDPROC> procs;
@@ -130,6 +160,8 @@ TWinControl::~TWinControl() {
     // Owned components go while this window still exists, then the children of other owners
     // are detached, then the window itself.
     DestroyComponents();
+    // Leaves the parent while still a windowed control, so that it also leaves the tab list.
+    if (FParent) FParent->RemoveControl(this);
     for (TControl* c : std::vector<TControl*>(FControls)) c->SetParent(nullptr);
     DestroyHandle();
     GdiObjects::Delete(FBrush);
@@ -167,6 +199,7 @@ void TWinControl::AlignControls() {
 }
 
 void TWinControl::RemoveControl(TControl* c) {
+    if (auto* w = dynamic_cast<TWinControl*>(c)) TopParent()->ControlRemoving(w);
     c->Invalidate();
     FControls.erase(std::remove(FControls.begin(), FControls.end(), c), FControls.end());
     if (auto* w = dynamic_cast<TWinControl*>(c)) {
@@ -296,6 +329,31 @@ HWND TWinControl::Handle() {
     return FHandle;
 }
 
+void TWinControl::RecreateWnd() {
+    if (!FHandle) return;
+    // The framework control that has the focus, when it is this one or inside it.
+    TWinControl* focused = nullptr;
+    HWND f = GetFocus();
+    if (f && (f == FHandle || IsChild(FHandle, f)))
+        for (HWND h = f; h && !focused; h = GetParent(h)) focused = FindControl(h);
+    {
+        ++RecreatingWindows;
+        struct Done {
+            ~Done() { --RecreatingWindows; }
+        } done;
+        DestroyHandle();
+        CreateHandle();
+    }
+    if (FParent) FParent->ApplyTabOrder();  // a new window starts on top of its siblings
+    if (focused) focused->SetFocus();
+}
+
+TWinControl* TWinControl::TopParent() {
+    TWinControl* top = this;
+    while (top->FParent) top = top->FParent;
+    return top;
+}
+
 void TWinControl::DestroyHandle() {
     if (!FHandle) return;
     HWND h = FHandle;
@@ -340,6 +398,55 @@ void TWinControl::Invalidate() {
 
 void TWinControl::Update() {
     if (FHandle) UpdateWindow(FHandle);
+}
+
+int TWinControl::ScrollPos(int Bar) { return GetScrollPos(Handle(), Bar); }
+
+void TWinControl::SetScrollPos(int Bar, int Pos) {
+    if (ScrollPos(Bar) != Pos) ::SetScrollPos(Handle(), Bar, Pos, TRUE);
+}
+
+void TWinControl::ScrollRange(int Bar, int& Min, int& Max) {
+    Min = Max = 0;
+    GetScrollRange(Handle(), Bar, &Min, &Max);
+}
+
+void TWinControl::SetScrollRange(int Bar, int Min, int Max) {
+    int min, max;
+    ScrollRange(Bar, min, max);
+    if (min != Min || max != Max) ::SetScrollRange(Handle(), Bar, Min, Max, TRUE);
+}
+
+int TWinControl::ScrollTrackPos(int Bar) {
+    SCROLLINFO si{sizeof(si), SIF_TRACKPOS};
+    GetScrollInfo(Handle(), Bar, &si);
+    return si.nTrackPos;
+}
+
+void TWinControl::ScrollClient(int DX, int DY, const RECT* Scroll, bool Erase) {
+    ScrollWindowEx(Handle(), DX, DY, Scroll, Scroll, nullptr, nullptr, SW_INVALIDATE | (Erase ? SW_ERASE : 0));
+}
+
+void TWinControl::ScrollCommand(int Bar, int Code, int Pos) {
+    TMessage msg{UINT(Bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL), MAKEWPARAM(Code, Pos), 0, 0};
+    DefaultHandler(msg);
+}
+
+bool TWinControl::DoMouseWheel(TShiftState Shift, int WheelDelta, POINT MousePos) {
+    bool handled = false;
+    if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+    if (handled) return true;
+    if (WheelDelta < 0 && OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, handled);
+    else if (WheelDelta > 0 && OnMouseWheelUp) OnMouseWheelUp(this, Shift, MousePos, handled);
+    return handled;
+}
+
+void TWinControl::DoEnter() {
+    if (OnEnter) OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+    if (OnExit) OnExit(this);
 }
 
 RECT TWinControl::ClientRect() {
@@ -446,10 +553,36 @@ void TWinControl::WndProc(TMessage& msg) {
             DefaultHandler(msg);
             AlignControls();
             return;
-        case WM_SETFOCUS: {
-            TWinControl* top = this;
-            while (top->FParent) top = top->FParent;
-            top->ControlFocused(this);
+        case WM_SETFOCUS:
+            // Reported once the control has taken the focus, and only while it still has it (its
+            // handling of the focus may have moved it on, and that move was reported).
+            DefaultHandler(msg);
+            if (!RecreatingWindows && GetFocus() == FHandle) TopParent()->ControlFocused(this);
+            return;
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            if (!msg.LParam) {  // the window's own bar; a scroll-bar child sends its handle
+                int bar = msg.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT;
+                int code = LOWORD(msg.WParam);
+                // The message has only 16 bits of the thumb position; a longer range reads the
+                // bar's track position (a message sent for a small range means what it says).
+                int pos = HIWORD(msg.WParam);
+                if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+                    int lo = 0, hi = 0;
+                    ScrollRange(bar, lo, hi);
+                    if (hi > 0xFFFF || lo < 0) pos = ScrollTrackPos(bar);
+                }
+                ScrollCommand(bar, code, pos);
+                msg.Result = 0;
+                return;
+            }
+            break;
+        case WM_MOUSEWHEEL: {
+            POINT pt{short(LOWORD(msg.LParam)), short(HIWORD(msg.LParam))};
+            if (DoMouseWheel(MouseShiftState(LOWORD(msg.WParam)), short(HIWORD(msg.WParam)), pt)) {
+                msg.Result = 0;
+                return;
+            }
             break;
         }
         case WM_CTLCOLORBTN:

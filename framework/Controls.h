@@ -2,6 +2,7 @@
 // windowed controls with their own HWND.
 #pragma once
 #include <exception>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,6 +29,17 @@ enum class TBiDiMode { bdLeftToRight, bdRightToLeft };
 enum class TBorderStyle { bsNone, bsSingle };
 // Which scroll bars a control shows.
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+// Keys and mouse buttons held down with a key or mouse event, and whether a click was a double one.
+enum class TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateItem>;
+// Shift, Ctrl and Alt as the keyboard state has them now.
+TShiftState KeyboardShiftState();
+// The keys and buttons of a mouse message's MK_ flags, with Alt from the keyboard state.
+TShiftState MouseShiftState(WPARAM keys);
+
+using TMouseWheelEvent =
+    std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, POINT MousePos, bool& Handled)>;
+using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState Shift, POINT MousePos, bool& Handled)>;
 
 class TControl : public TComponent {
     SS_CLASS(TControl, TComponent)
@@ -71,6 +83,9 @@ public:
     void SetHelpContext(int v) { FHelpContext = v; }
     TBiDiMode BiDiMode() const { return FBiDiMode; }
     void SetBiDiMode(TBiDiMode v) { FBiDiMode = v; Invalidate(); }
+    // Three-dimensional borders where the control draws a border.
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool v);
     // DrawText flags adjusted for the reading order: right-to-left reading and mirrored alignment.
     UINT DrawTextBiDiModeFlags(UINT flags) const;
 
@@ -85,6 +100,7 @@ protected:
     virtual void TextChanged() { Invalidate(); }
     virtual void ColorChanged() { Invalidate(); }
     virtual void EnabledChanged() { Invalidate(); }
+    virtual void Ctl3DChanged() { Invalidate(); }
     void ParentFontChanged();
 
     TWinControl* FParent = nullptr;
@@ -99,6 +115,7 @@ protected:
     TAlign FAlign = TAlign::alNone;
     int FHelpContext = 0;
     TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
+    bool FCtl3D = true;
 
     friend class TWinControl;
 };
@@ -144,6 +161,9 @@ public:
     static TWinControl* FindControl(HWND h);
     bool HandleAllocated() const { return FHandle != nullptr; }
     void DestroyHandle();
+    // Makes the window again when it exists, from CreateParams asked anew (a changed style takes
+    // effect), with the children's windows; bounds, visibility, caption, font and the focus stay.
+    void RecreateWnd();
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     void SetVisible(bool v) override;
@@ -158,6 +178,26 @@ public:
     bool CanFocus() const;
     virtual void SetFocus();
     bool Focused() const;
+
+    // The window's own scroll bars; Bar is SB_HORZ or SB_VERT. The setters write only a change
+    // (an equal minimum and maximum hides the bar).
+    int ScrollPos(int Bar);
+    void SetScrollPos(int Bar, int Pos);
+    void ScrollRange(int Bar, int& Min, int& Max);
+    void SetScrollRange(int Bar, int Min, int Max);
+    // Where the thumb is being dragged, with all 32 bits.
+    int ScrollTrackPos(int Bar);
+    // Scrolls the client area (or the Scroll part of it, which also clips) and invalidates what
+    // was uncovered, erasing it with Erase.
+    void ScrollClient(int DX, int DY, const RECT* Scroll, bool Erase);
+
+    TMouseWheelEvent OnMouseWheel;
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
+    // The focus came to this control, or to one inside it, from a control of the same form that
+    // is not inside it; OnExit likewise when it leaves.
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
 
     int ControlCount() const { return int(FControls.size()); }
     TControl* Controls(int i) const { return FControls.at(i); }
@@ -180,6 +220,19 @@ protected:
     virtual bool DrawItem(const DRAWITEMSTRUCT& item) { return false; }
     // Called on the top-most parent when it or one of the controls on it gets the focus.
     virtual void ControlFocused(TWinControl* focused) {}
+    // Called on the top-most parent before c and the controls inside it leave it or go.
+    virtual void ControlRemoving(TWinControl* c) {}
+    // A command of one of the window's own scroll bars (WM_HSCROLL, WM_VSCROLL); Pos is the
+    // 32-bit thumb position for SB_THUMBTRACK and SB_THUMBPOSITION. The default passes the
+    // message on.
+    virtual void ScrollCommand(int Bar, int Code, int Pos);
+    // The wheel turned over the control (MousePos in screen coordinates): OnMouseWheel, then,
+    // unless that handled it, OnMouseWheelDown or OnMouseWheelUp. Answers whether the wheel was
+    // used; when not, the message goes on (to the parent). An override calls this one first.
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, POINT MousePos);
+    // The focus level: the form calls these as the focus comes into or leaves the control.
+    virtual void DoEnter();
+    virtual void DoExit();
     // Lays out the children that dock in the client area, in insertion order.
     void AlignControls();
     void FontChanged() override;
@@ -209,6 +262,7 @@ private:
     TWinControl* FindChild(HWND h) const;
     static LRESULT CALLBACK StdWndProc(HWND h, UINT m, WPARAM w, LPARAM l);
     void ApplyTabOrder();
+    TWinControl* TopParent();
 };
 
 // A windowed control that paints itself on its canvas.

@@ -194,6 +194,62 @@ void TCustomForm::SetActiveControl(TWinControl* c) {
 }
 
 namespace {
+bool IsInside(const TControl* c, const TControl* container) {
+    for (; c; c = c->Parent())
+        if (c == container) return true;
+    return false;
+}
+}  // namespace
+
+void TCustomForm::ControlFocused(TWinControl* focused) {
+    // The form's own window taking the focus moves it to no control.
+    if (focused == this) {
+        FocusChanged(nullptr);
+        return;
+    }
+    // A focus move made by a DoExit is judged once that DoExit returns.
+    if (!FExitingLevels) MoveFocusLevels(focused);
+    FocusChanged(FActiveControl);
+}
+
+void TCustomForm::MoveFocusLevels(TWinControl* focused) {
+    TWinControl* old = FEnteredControl;
+    if (focused == old) {
+        FActiveControl = focused;
+        return;
+    }
+    auto stillFocused = [focused] { return GetFocus() == focused->FHandle; };
+    // Out of old's levels that do not hold the new control, innermost first.
+    TWinControl* common = old;
+    {
+        FExitingLevels = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{FExitingLevels};
+        for (; common && common != this && !IsInside(focused, common); common = common->Parent()) {
+            common->DoExit();
+            if (!stillFocused()) {
+                // Refused: the focus stays where DoExit put it, and no level is entered.
+                auto* now = FindControl(GetFocus());
+                if (now && now != this && IsInside(now, this)) FActiveControl = FEnteredControl = now;
+                return;
+            }
+        }
+    }
+    if (!common) common = this;
+    std::vector<TWinControl*> levels;
+    for (TWinControl* c = focused; c && c != common && c != this; c = c->Parent()) levels.push_back(c);
+    FActiveControl = FEnteredControl = focused;
+    for (auto it = levels.rbegin(); it != levels.rend() && stillFocused(); ++it) (*it)->DoEnter();
+}
+
+void TCustomForm::ControlRemoving(TWinControl* c) {
+    if (IsInside(FActiveControl, c)) FActiveControl = nullptr;
+    if (IsInside(FEnteredControl, c)) FEnteredControl = nullptr;
+}
+
+namespace {
 void CollectButtons(TWinControl* parent, std::vector<TButton*>& out) {
     for (int i = 0; i < parent->ControlCount(); ++i) {
         if (auto* b = dynamic_cast<TButton*>(parent->Controls(i))) out.push_back(b);
@@ -221,11 +277,7 @@ bool TCustomForm::FocusWantsKey(WORD key) {
 
 bool TCustomForm::DialogKey(WORD key) {
     if (FKeyPreview && OnKeyDown) {
-        TShiftState shift;
-        if (GetKeyState(VK_SHIFT) < 0) shift.Include(TShiftStateItem::ssShift);
-        if (GetKeyState(VK_CONTROL) < 0) shift.Include(TShiftStateItem::ssCtrl);
-        if (GetKeyState(VK_MENU) < 0) shift.Include(TShiftStateItem::ssAlt);
-        OnKeyDown(this, key, shift);
+        OnKeyDown(this, key, KeyboardShiftState());
         if (key == 0) return true;
     }
     if (key != VK_RETURN && key != VK_ESCAPE) return false;

@@ -13,8 +13,6 @@ enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 enum class TFormStyle { fsNormal, fsStayOnTop };
-enum class TShiftStateItem { ssShift, ssAlt, ssCtrl };
-using TShiftState = TSet<TShiftStateItem>;
 // A key handler; setting Key to 0 swallows the key.
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 
@@ -44,7 +42,10 @@ public:
     // With KeyPreview the form's OnKeyDown sees every key before the focused control.
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool v) { FKeyPreview = v; }
-    // The control that has (or gets, when the form is shown) the focus.
+    // The control that has (or gets, when the form is shown) the focus. When the focus moves
+    // from one control of the form to another, the levels it leaves get DoExit, innermost
+    // first, then the levels it comes into get DoEnter, outermost first; a level that holds
+    // both controls gets neither. A DoExit that moves the focus elsewhere stops the change.
     TWinControl* ActiveControl() const { return FActiveControl; }
     void SetActiveControl(TWinControl* c);
     // Tells the form's buttons which one now stands as the default button.
@@ -79,9 +80,11 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void SetVisible(bool v) override;
-    void ControlFocused(TWinControl* focused) override { FocusChanged(focused); }
+    void ControlFocused(TWinControl* focused) override;
+    void ControlRemoving(TWinControl* c) override;
 
 private:
+    void MoveFocusLevels(TWinControl* focused);
     bool FocusWantsKey(WORD key);
     SIZE FrameSize();
     void PlaceOnShow();
@@ -91,6 +94,9 @@ private:
     TFormStyle FFormStyle = TFormStyle::fsNormal;
     bool FKeyPreview = false;
     TWinControl* FActiveControl = nullptr;
+    // The control whose levels were entered last; none before the form first gave the focus.
+    TWinControl* FEnteredControl = nullptr;
+    bool FExitingLevels = false;
     int FClientWidth = -1, FClientHeight = -1;
     HWND FLastFocus = nullptr;
     bool FModal = false;

@@ -1,6 +1,7 @@
 #include "Graphics.h"
 
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -47,21 +48,86 @@ bool GdiObjects::IsHeld(HGDIOBJ h) { return HeldObjects().count(h) != 0; }
 
 unsigned GdiObjects::HeldDeletions() { return HeldDeletionCount; }
 
+// ---- Shared fonts, pens and brushes ----
+
+namespace {
+// One GDI object per description, with the number of fonts, pens or brushes that use it. Made
+// once and never freed, like the held table.
+struct TShared {
+    HGDIOBJ Handle;
+    int Users;
+};
+using TSharedByKey = std::map<std::string, TShared>;
+TSharedByKey& SharedByKey() {
+    static auto* table = new TSharedByKey;
+    return *table;
+}
+std::map<HGDIOBJ, TSharedByKey::iterator>& SharedByHandle() {
+    static auto* table = new std::map<HGDIOBJ, TSharedByKey::iterator>;
+    return *table;
+}
+unsigned CreatedCount = 0;
+
+// A description's key: its kind and its bytes (descriptions are zero-filled, without padding).
+template <typename T>
+std::string SharedKey(char kind, const T& description) {
+    std::string key(1, kind);
+    key.append(reinterpret_cast<const char*>(&description), sizeof(description));
+    return key;
+}
+
+// The object of the description, made by make() when no one uses one yet; the caller is a user.
+template <typename Make>
+HGDIOBJ Share(const std::string& key, Make make) {
+    auto& byKey = SharedByKey();
+    auto it = byKey.find(key);
+    if (it == byKey.end()) {
+        HGDIOBJ h = make();
+        if (!h) return nullptr;
+        ++CreatedCount;
+        it = byKey.emplace(key, TShared{h, 0}).first;
+        SharedByHandle().emplace(h, it);
+    }
+    ++it->second.Users;
+    return it->second.Handle;
+}
+
+// One more user of an object already shared.
+HGDIOBJ AddUser(HGDIOBJ h) {
+    ++SharedByHandle().at(h)->second.Users;
+    return h;
+}
+
+// A user lets go; the last one deletes the object.
+void LetGo(HGDIOBJ h) {
+    if (!h) return;
+    auto& byHandle = SharedByHandle();
+    auto it = byHandle.find(h);
+    if (--it->second->second.Users > 0) return;
+    SharedByKey().erase(it->second);
+    byHandle.erase(it);
+    GdiObjects::Delete(h);
+}
+}  // namespace
+
+unsigned GdiObjects::Created() { return CreatedCount; }
+
 // ---- TGraphicsObject ----
 
 void TGraphicsObject::NotifyChange(HGDIOBJ old) {
     if (FOwnerNotify) FOwnerNotify(this);
     if (OnChange) OnChange(this);
-    GdiObjects::Delete(old);
+    LetGo(old);
 }
 
 // ---- TFont ----
 
-TFont::~TFont() { GdiObjects::Delete(FHandle); }
+TFont::~TFont() { LetGo(FHandle); }
 
 void TFont::Rebuild() { NotifyChange(std::exchange(FHandle, nullptr)); }
 
 void TFont::Assign(const TFont& src) {
+    if (&src == this) return;
     bool same = FName == src.FName && FHeight == src.FHeight && FStyle == src.FStyle && FCharset == src.FCharset &&
                 FPitch == src.FPitch;
     FName = src.FName;
@@ -71,7 +137,7 @@ void TFont::Assign(const TFont& src) {
     FCharset = src.FCharset;
     FPitch = src.FPitch;
     if (same) NotifyChange();
-    else Rebuild();
+    else NotifyChange(std::exchange(FHandle, src.FHandle ? HFONT(AddUser(src.FHandle)) : nullptr));
 }
 
 void TFont::SetName(const String& v) { if (v != FName) { FName = v; Rebuild(); } }
@@ -98,39 +164,56 @@ HFONT TFont::Handle() const {
                               : FPitch == TFontPitch::fpVariable ? VARIABLE_PITCH
                                                                  : DEFAULT_PITCH;
         lstrcpynW(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
-        FHandle = CreateFontIndirectW(&lf);
+        FHandle = HFONT(Share(SharedKey('F', lf), [&] { return CreateFontIndirectW(&lf); }));
     }
     return FHandle;
 }
 
 // ---- TPen, TBrush ----
 
-TPen::~TPen() { GdiObjects::Delete(FHandle); }
+TPen::~TPen() { LetGo(FHandle); }
 
 void TPen::Rebuild() { NotifyChange(std::exchange(FHandle, nullptr)); }
 
 void TPen::Assign(const TPen& src) {
-    bool same = FColor == src.FColor && FWidth == src.FWidth && FStyle == src.FStyle;
+    if (&src == this) return;
+    bool same = FColor == src.FColor && FWidth == src.FWidth && FStyle == src.FStyle && FEnds == src.FEnds;
     FColor = src.FColor;
     FWidth = src.FWidth;
     FStyle = src.FStyle;
+    FMode = src.FMode;
+    FEnds = src.FEnds;
     if (same) NotifyChange();
-    else Rebuild();
+    else NotifyChange(std::exchange(FHandle, src.FHandle ? HPEN(AddUser(src.FHandle)) : nullptr));
 }
 
 void TPen::SetColor(TColor v) { if (v != FColor) { FColor = v; Rebuild(); } }
 void TPen::SetWidth(int v) { if (v != FWidth) { FWidth = v; Rebuild(); } }
 void TPen::SetStyle(TPenStyle v) { if (v != FStyle) { FStyle = v; Rebuild(); } }
+void TPen::SetMode(TPenMode v) { if (v != FMode) { FMode = v; NotifyChange(); } }
+void TPen::SetEnds(TPenEnds v) { if (v != FEnds) { FEnds = v; Rebuild(); } }
 
 HPEN TPen::Handle() const {
     if (!FHandle) {
-        static const int styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_NULL};
-        FHandle = CreatePen(styles[int(FStyle)], FWidth, ColorToRGB(FColor));
+        static const DWORD styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_NULL};
+        // Ends only show on a line wider than one pixel; a thin pen stays a cosmetic one.
+        struct {
+            DWORD Style;
+            int Width;
+            COLORREF Color;
+            BOOL Flat;
+        } d{styles[int(FStyle)], FWidth, ColorToRGB(FColor), FEnds == TPenEnds::peFlat && FWidth > 1};
+        FHandle = HPEN(Share(SharedKey('P', d), [&]() -> HGDIOBJ {
+            if (!d.Flat) return CreatePen(int(d.Style), d.Width, d.Color);
+            LOGBRUSH lb{BS_SOLID, d.Color, 0};
+            return ExtCreatePen(PS_GEOMETRIC | d.Style | PS_ENDCAP_FLAT | PS_JOIN_MITER, DWORD(d.Width), &lb, 0,
+                                nullptr);
+        }));
     }
     return FHandle;
 }
 
-TBrush::~TBrush() { GdiObjects::Delete(FHandle); }
+TBrush::~TBrush() { LetGo(FHandle); }
 
 void TBrush::Rebuild() { NotifyChange(std::exchange(FHandle, nullptr)); }
 
@@ -145,7 +228,10 @@ void TBrush::SetStyle(TBrushStyle v) { if (v != FStyle) { FStyle = v; Rebuild();
 
 HBRUSH TBrush::Handle() const {
     if (FStyle == TBrushStyle::bsClear) return HBRUSH(GetStockObject(NULL_BRUSH));
-    if (!FHandle) FHandle = CreateSolidBrush(ColorToRGB(FColor));
+    if (!FHandle) {
+        COLORREF rgb = ColorToRGB(FColor);
+        FHandle = HBRUSH(Share(SharedKey('B', rgb), [&] { return CreateSolidBrush(rgb); }));
+    }
     return FHandle;
 }
 
@@ -179,10 +265,21 @@ void TCanvas::SelectInto(TSlot& slot, HGDIOBJ h) {
     slot.Current = h;
 }
 
+namespace {
+// The raster operation of each pen mode; the modes are not in the R2_ codes' order.
+int PenModeRop(TPenMode mode) {
+    static const int rops[] = {R2_BLACK,       R2_WHITE,       R2_NOP,       R2_NOT,         R2_COPYPEN,  R2_NOTCOPYPEN,
+                               R2_MERGEPENNOT, R2_MASKPENNOT,  R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN, R2_NOTMERGEPEN,
+                               R2_MASKPEN,     R2_NOTMASKPEN,  R2_XORPEN,    R2_NOTXORPEN};
+    return rops[int(mode)];
+}
+}  // namespace
+
 void TCanvas::Select() {
     SelectInto(FFontSlot, FFont->Handle());
     SelectInto(FPenSlot, FPen->Handle());
     SelectInto(FBrushSlot, FBrush->Handle());
+    SetROP2(FHandle, PenModeRop(FPen->Mode()));
     SetTextColor(FHandle, ColorToRGB(FFont->Color()));
     if (FBrush->Style() == TBrushStyle::bsClear) {
         SetBkMode(FHandle, TRANSPARENT);
@@ -225,6 +322,11 @@ void TCanvas::FillRect(const RECT& r) { ::FillRect(FHandle, &r, FBrush->Handle()
 void TCanvas::FrameRect(const RECT& r) { ::FrameRect(FHandle, &r, FBrush->Handle()); }
 void TCanvas::Rectangle(const RECT& r) { ::Rectangle(FHandle, r.left, r.top, r.right, r.bottom); }
 void TCanvas::DrawFocusRect(const RECT& r) { ::DrawFocusRect(FHandle, &r); }
+void TCanvas::DrawEdge(const RECT& r, UINT edge, UINT flags) {
+    RECT copy = r;  // ::DrawEdge adjusts the rectangle only with BF_ADJUST
+    ::DrawEdge(FHandle, &copy, edge, flags);
+}
+bool TCanvas::RectVisible(const RECT& r) const { return ::RectVisible(FHandle, &r); }
 void TCanvas::MoveTo(int x, int y) { MoveToEx(FHandle, x, y, nullptr); }
 void TCanvas::LineTo(int x, int y) { ::LineTo(FHandle, x, y); }
 TColor TCanvas::Pixel(int x, int y) const { return TColor(GetPixel(FHandle, x, y)); }

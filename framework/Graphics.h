@@ -42,11 +42,14 @@ void Release(HGDIOBJ h);
 bool IsHeld(HGDIOBJ h);
 // How many times Delete was asked for an object that a live canvas held selected.
 unsigned HeldDeletions();
+// How many GDI fonts, pens and brushes the framework's fonts, pens and brushes have made so far.
+// Equal descriptions share one object, so this grows only for a description not in use.
+unsigned Created();
 }  // namespace GdiObjects
 
 // A font, pen, brush, bitmap or picture. Its owner (a canvas, a control) is told of each change
 // through a link of its own, before OnChange, which belongs to the program; after a change that
-// makes a new GDI object, the old one is deleted only once both were told (so a canvas has
+// makes a new GDI object, the old one is let go only once both were told (so a canvas has
 // selected the new one by then).
 class TGraphicsObject : public TPersistent {
     SS_CLASS(TGraphicsObject, TPersistent)
@@ -60,7 +63,8 @@ public:
     void SetOwnerNotify(TNotifyEvent notify) { FOwnerNotify = std::move(notify); }
 
 protected:
-    // Tells the owner and OnChange, then deletes old (the GDI object the change replaced, if any).
+    // Tells the owner and OnChange, then lets go of old (the shared GDI object the change
+    // replaced, if any), which is deleted when no other font, pen or brush uses it.
     void NotifyChange(HGDIOBJ old = nullptr);
 
 private:
@@ -71,8 +75,8 @@ enum class TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
 enum class TFontPitch { fpDefault, fpVariable, fpFixed };
 
-// A logical font. The GDI font is made on first use and made again after a change of anything
-// but the colour, which is not part of the GDI font.
+// A logical font. The GDI font is looked up (or made) on first use and again after a change of
+// anything but the colour, which is not part of the GDI font; fonts of equal description share it.
 class TFont : public TGraphicsObject {
     SS_CLASS(TFont, TGraphicsObject)
 public:
@@ -81,6 +85,7 @@ public:
     TFont(const TFont&) = delete;
     TFont& operator=(const TFont&) = delete;
 
+    // Takes src's description and colour; shares src's GDI font when it has one.
     void Assign(const TFont& src);
     const String& Name() const { return FName; }
     void SetName(const String& v);
@@ -112,7 +117,14 @@ private:
 };
 
 enum class TPenStyle { psSolid, psDash, psDot, psClear };
+// How the pen combines with the pixels under it; a canvas sets it as the raster operation of the
+// same name (pmCopy: R2_COPYPEN, pmXor: R2_XORPEN, ...).
+enum class TPenMode { pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
+                      pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor };
+// The ends of a line wider than one pixel: round past the end points, or flat at them.
+enum class TPenEnds { peRound, peFlat };
 
+// A pen. Its GDI object is shared as a font's is; the mode, like a font's colour, is not part of it.
 class TPen : public TGraphicsObject {
     SS_CLASS(TPen, TGraphicsObject)
 public:
@@ -124,6 +136,10 @@ public:
     void SetWidth(int v);
     TPenStyle Style() const { return FStyle; }
     void SetStyle(TPenStyle v);
+    TPenMode Mode() const { return FMode; }
+    void SetMode(TPenMode v);
+    TPenEnds Ends() const { return FEnds; }
+    void SetEnds(TPenEnds v);
     HPEN Handle() const;
 
 private:
@@ -131,6 +147,8 @@ private:
     TColor FColor = clBlack;
     int FWidth = 1;
     TPenStyle FStyle = TPenStyle::psSolid;
+    TPenMode FMode = TPenMode::pmCopy;
+    TPenEnds FEnds = TPenEnds::peRound;
     mutable HPEN FHandle = nullptr;
 };
 
@@ -187,6 +205,10 @@ public:
     // A rectangle outlined with the pen and filled with the brush.
     void Rectangle(const RECT& r);
     void DrawFocusRect(const RECT& r);
+    // ::DrawEdge: edge is BDR_/EDGE_ values, flags BF_ values.
+    void DrawEdge(const RECT& r, UINT edge, UINT flags);
+    // Some part of r lies in the context's clipping region.
+    bool RectVisible(const RECT& r) const;
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     TColor Pixel(int x, int y) const;

@@ -521,7 +521,7 @@ void TssCustomGrid::ResizeGrid(int NewCols, int NewRows) {
     int oldCols = ColCount(), oldRows = RowCount();
     bool window = HandleAllocated();
     TGridMetrics before = window ? CalcDrawInfo() : TGridMetrics{};
-    TGridCoord oldTopLeft = FTopLeft;
+    TGridCoord oldTopLeft = FTopLeft, oldCurrent = FCurrent, oldAnchor = FAnchor;
     auto apply = [&](int cols, int rows) {
         Check(FHorz.Resize(cols));
         Check(FTabStops.Resize(cols));
@@ -549,6 +549,10 @@ void TssCustomGrid::ResizeGrid(int NewCols, int NewRows) {
     try {
         apply(NewCols, NewRows);
     } catch (...) {
+        // Back to the old size with the cells as they were, before the failed step moved them.
+        FTopLeft = oldTopLeft;
+        FCurrent = oldCurrent;
+        FAnchor = oldAnchor;
         apply(oldCols, oldRows);
         Invalidate();
         throw;

@@ -305,6 +305,8 @@ TEST(GdiObjects, AColourChangeKeepsTheFontAndACanvasSelectsTheNewObjectsFirst) {
         EXPECT_EQ(GetCurrentObject(c->Handle(), OBJ_BRUSH), c->Brush()->Handle());
         EXPECT_EQ(GetCurrentObject(c->Handle(), OBJ_FONT), c->Font()->Handle());
     }
+    // Equal pens share one object, which other canvases may hold: a colour of this test's own.
+    c->Pen()->SetColor(0x010203);
     HGDIOBJ pen = c->Pen()->Handle();
     bitmap.Dormant();
     EXPECT_FALSE(GdiObjects::IsHeld(pen));
