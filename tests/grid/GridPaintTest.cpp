@@ -1,7 +1,10 @@
 // The drawing grid painted on a real window and read back in pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "../controls/ControlsFixture.h"
 #include "ssGrids.h"
@@ -191,6 +194,31 @@ TEST(GridPaint, ANeighboursRightSideIsTheNextCellsLeftSide) {
     auto px = g.Capture();
     for (int y = 21 * 3; y < RowLine(3); ++y) EXPECT_EQ(px.At(ColLine(2), y), kBlue) << y;
     EXPECT_FALSE(px.Contains(kGreen, RECT{0, 0, px.Width, px.Height}));
+}
+
+// The focused cell under an open editor is left to the editor: DrawCell is not called for it,
+// and of its own only the outer lines on its right and bottom are drawn (the last column's,
+// which no neighbour draws).
+TEST(GridPaint, TheCellUnderAnOpenEditorIsLeftToTheEditor) {
+    GridOnForm g;
+    g.Grid->SetOptions(DefaultGridOptions + TGridOptions{TGridOption::goEditing});
+    TssCellLine right(nullptr);
+    right.SetRightLine(Pen(kBlue, 1).get());
+    g.Grid->SetCellOuterLine(5, 1, &right);
+    std::vector<std::pair<int, int>> drawn;
+    g.Grid->OnDrawCell = [&](TObject*, int c, int r, const RECT&, TGridDrawState) { drawn.emplace_back(c, r); };
+    g.Form.Capture();
+    g.Form.Form->SetActiveControl(g.Grid);
+    g.Grid->SetCol(5);
+    for (bool open : {true, false}) {
+        g.Grid->SetEditorMode(open);
+        drawn.clear();
+        auto px = g.Capture();
+        auto paints = [&](int c, int r) { return std::count(drawn.begin(), drawn.end(), std::pair{c, r}) > 0; };
+        EXPECT_EQ(paints(5, 1), !open);
+        EXPECT_TRUE(paints(4, 1)) << open;
+        EXPECT_EQ(px.At(ColLine(5), RowMid(1)), kBlue) << open;
+    }
 }
 
 // Once a paint has made the fonts, pens and brushes a grid needs, painting it again makes none.
