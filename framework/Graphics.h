@@ -17,9 +17,12 @@ constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
 constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
 constexpr TColor clWindowFrame = clSystemColor | COLOR_WINDOWFRAME;
 constexpr TColor clGrayText = clSystemColor | COLOR_GRAYTEXT;
+constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
+constexpr TColor clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT;
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clGray = 0x808080;
+constexpr TColor clSilver = 0xC0C0C0;
 constexpr TColor clOlive = 0x008080;
 // No colour: the platform picks its default (an image list's mask colour, for one).
 constexpr TColor clDefault = 0x20000000;

@@ -5,20 +5,14 @@
 // A paint makes no GDI object per cell: the canvas takes the effective font and pens by Assign
 // (which shares the GDI object the source already holds), the canvas's brush, pen and font are
 // only changed when they differ from what the canvas holds, and the pens and brushes the canvas
-// took are kept made between paints (see TssGridPaintObjects).
+// took are kept made between paints (TPaintObjects of the grid).
 #include <algorithm>
 #include <cstdlib>
-#include <map>
 #include <memory>
-#include <tuple>
 
 #include "ssGrids.h"
 
 namespace {
-
-constexpr TColor clSilver = 0xC0C0C0;
-constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
-constexpr TColor clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT;
 
 // One of the four parts of the grid: which cells it starts with and where it lies.
 struct TPaintArea {
@@ -30,57 +24,6 @@ struct TPaintArea {
     TGridDrawState State;     // the state every cell of the area has
 };
 
-// The framework deletes a shared GDI object once no font, pen or brush uses it, so a canvas that
-// switches between a few colours would make a brush or pen per cell, and every paint would make
-// them all again. A grid keeps one of each pen and brush its canvas painted with, in a component
-// it owns (so they go with the grid); past a limit it starts over, so a program that paints in
-// ever new colours holds a bounded number.
-class TssGridPaintObjects : public TComponent {
-    SS_CLASS(TssGridPaintObjects, TComponent)
-public:
-    static TssGridPaintObjects& Of(TssCustomGrid& grid) {
-        auto it = Registry().find(&grid);
-        return it != Registry().end() ? *it->second : *new TssGridPaintObjects(grid);
-    }
-    ~TssGridPaintObjects() override { Registry().erase(FGrid); }
-
-    void Keep(const TPen& pen) {
-        Limit();
-        auto& kept = FPens[{pen.Color(), pen.Width(), int(pen.Style()), int(pen.Ends())}];
-        if (!kept) {
-            kept = std::make_unique<TPen>();
-            kept->Assign(pen);  // shares the pen's GDI object
-            kept->Handle();
-        }
-    }
-    void Keep(const TBrush& brush) {
-        Limit();
-        auto& kept = FBrushes[brush.Color()];
-        if (!kept) {
-            kept = std::make_unique<TBrush>();
-            kept->SetColor(brush.Color());
-            kept->Handle();  // the one the canvas holds
-        }
-    }
-
-private:
-    explicit TssGridPaintObjects(TssCustomGrid& grid) : TComponent(&grid), FGrid(&grid) { Registry()[FGrid] = this; }
-    // Made on first use and never freed: grids may outlive static destruction.
-    static std::map<const TComponent*, TssGridPaintObjects*>& Registry() {
-        static auto* registry = new std::map<const TComponent*, TssGridPaintObjects*>;
-        return *registry;
-    }
-    static constexpr std::size_t MaxKept = 256;
-    void Limit() {
-        if (FPens.size() + FBrushes.size() < MaxKept) return;
-        FPens.clear();
-        FBrushes.clear();
-    }
-    std::map<std::tuple<TColor, int, int, int>, std::unique_ptr<TPen>> FPens;
-    std::map<TColor, std::unique_ptr<TBrush>> FBrushes;
-    const TComponent* FGrid;  // the owner, which a dying owner may already have let go of
-};
-
 bool SamePen(const TPen& a, const TPen& b) {
     return a.Color() == b.Color() && a.Width() == b.Width() && a.Style() == b.Style() && a.Ends() == b.Ends() &&
            a.Mode() == b.Mode();
@@ -88,10 +31,34 @@ bool SamePen(const TPen& a, const TPen& b) {
 
 }  // namespace
 
+// Past a limit the kept objects start over, so a program that paints in ever new colours holds
+// a bounded number.
+constexpr std::size_t MaxKeptPaintObjects = 256;
+
+void TssCustomGrid::TPaintObjects::Keep(const TPen& pen) {
+    if (Pens.size() + Brushes.size() >= MaxKeptPaintObjects) Clear();
+    auto& kept = Pens[{pen.Color(), pen.Width(), int(pen.Style()), int(pen.Ends())}];
+    if (!kept) {
+        kept = std::make_unique<TPen>();
+        kept->Assign(pen);  // shares the pen's GDI object
+        kept->Handle();
+    }
+}
+
+void TssCustomGrid::TPaintObjects::Keep(const TBrush& brush) {
+    if (Pens.size() + Brushes.size() >= MaxKeptPaintObjects) Clear();
+    auto& kept = Brushes[brush.Color()];
+    if (!kept) {
+        kept = std::make_unique<TBrush>();
+        kept->SetColor(brush.Color());
+        kept->Handle();  // the one the canvas holds
+    }
+}
+
 class TssGridPainter {
 public:
     explicit TssGridPainter(TssCustomGrid& grid)
-        : G(grid), C(*grid.Canvas()), FKept(TssGridPaintObjects::Of(grid)) {}
+        : G(grid), C(*grid.Canvas()), FKept(grid.FPaintObjects) {}
     void Paint();
 
 private:
@@ -139,7 +106,7 @@ private:
     bool FActive = false;          // the grid is the form's active control
     bool FDesigning = false;
     bool FDefaultDrawing = false;
-    TssGridPaintObjects& FKept;
+    TssCustomGrid::TPaintObjects& FKept;
     TPen FPen;  // what UsePen assembles before the canvas takes it in one step
 };
 

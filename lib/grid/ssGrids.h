@@ -6,7 +6,9 @@
 // pixel query costs O(log n), so a grid of a million rows scrolls as fast as one of a thousand.
 // The attribute stores (ssGridStores) keep records only where an attribute deviates.
 #pragma once
+#include <map>
 #include <memory>
+#include <tuple>
 
 #include "Controls.h"
 #include "GridAxis.h"
@@ -291,6 +293,18 @@ private:
     void RecalcCellLineSetting();
     // Painting (ssGridPaint.cpp).
     friend class TssGridPainter;
+    // The pens and brushes the canvas painted with, kept made between paints: a shared GDI
+    // object goes with its last user, so a canvas switching colours would make one per cell.
+    struct TPaintObjects {
+        std::map<std::tuple<TColor, int, int, int>, std::unique_ptr<TPen>> Pens;
+        std::map<TColor, std::unique_ptr<TBrush>> Brushes;
+        void Keep(const TPen& pen);
+        void Keep(const TBrush& brush);
+        void Clear() {
+            Pens.clear();
+            Brushes.clear();
+        }
+    } FPaintObjects;
 
     TGridAxis FHorz{64};
     TGridAxis FVert{24};

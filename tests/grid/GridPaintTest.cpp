@@ -13,7 +13,6 @@ using namespace controls_test;
 
 namespace {
 
-constexpr TColor clSilver = 0xC0C0C0;
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
 
 // Cells of 40 x 20 with 1-pixel lines: column c starts at 41 c and its line lies at 41 c + 40;
