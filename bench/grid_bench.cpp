@@ -110,9 +110,8 @@ void ScrollComparison() {
 }
 
 // The same cells and lines drawn straight on the window's DC.
-void PlainLoop(HWND h, int colWidth, int rowHeight, int visibleCols, int visibleRows) {
+void PlainLoop(HWND h, HFONT font, int colWidth, int rowHeight, int visibleCols, int visibleRows) {
     HDC dc = GetDC(h);
-    HFONT font = HFONT(GetStockObject(DEFAULT_GUI_FONT));
     HGDIOBJ oldFont = SelectObject(dc, font);
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
     for (int r = 0; r < visibleRows; ++r)
@@ -158,7 +157,7 @@ void RepaintComparison() {
     unsigned created = GdiObjects::Created() - before;
     int cols = b.Grid->VisibleColCount() + 1, rows = b.Grid->VisibleRowCount() + 1;
     HWND h = b.Grid->Handle();
-    auto plain = Best([&] { PlainLoop(h, b.Grid->DefaultColWidth(), b.Grid->DefaultRowHeight(), cols, rows); }, 20);
+    auto plain = Best([&] { PlainLoop(h, b.Grid->Font()->Handle(), b.Grid->DefaultColWidth(), b.Grid->DefaultRowHeight(), cols, rows); }, 20);
     std::printf("full repaint of %d x %d cells: grid %.1f us, plain ExtTextOutW/LineTo loop %.1f us: ratio %.2f\n",
                 cols, rows, grid * 1e6, plain * 1e6, grid / plain);
     std::printf("GDI objects created by one repaint after the first: %u\n", created);

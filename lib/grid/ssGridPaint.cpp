@@ -337,7 +337,8 @@ void TssGridPainter::DrawCell(const TPaintArea& a, int c, int r, const RECT& cel
     if (defaultDrawing && !designing && focused &&
         !(Has(TGridOption::goEditing) && Has(TGridOption::goAlwaysShowEditor)) && !G.RowSelect())
         C.DrawFocusRect(rect);
-    if (defaultDrawing || designing) DrawCellLines(c, r, cell);
+    // Without a cell line anywhere there is nothing to look up.
+    if ((defaultDrawing || designing) && G.FisCellLineSetting) DrawCellLines(c, r, cell);
 }
 
 // The raised edge of a fixed cell; a side next to a line pen of width 0 (a line switched off)
