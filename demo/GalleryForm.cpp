@@ -97,6 +97,6 @@ TfmGallery::TfmGallery(TComponent* AOwner) : TForm(AOwner) {
 void TfmGallery::ShowPage(int Index) {
     Index = std::clamp(Index, 0, PageCount() - 1);
     for (int i = 0; i < PageCount(); ++i) FPages[i]->SetVisible(i == Index);
-    for (int i = 0; i < PageCount(); ++i)
-        FPageButtons[i]->Font()->SetStyle(i == Index ? TFontStyles{TFontStyle::fsBold} : TFontStyles{});
+    // The button of the page shown is the one that cannot be pressed.
+    for (int i = 0; i < PageCount(); ++i) FPageButtons[i]->SetEnabled(i != Index);
 }

@@ -49,4 +49,24 @@ TEST(GalleryProcess, ShowsEveryButtonKindEnabledAndDisabledAndClosesCleanly) {
     EXPECT_EQ(gallery.WaitExit(20000), 0u);
 }
 
+BOOL CALLBACK CollectGrid(HWND h, LPARAM l) {
+    wchar_t cls[64];
+    GetClassNameW(h, cls, 64);
+    if (String(cls) == L"TssDrawGrid") reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
+    return TRUE;
+}
+
+TEST(GalleryProcess, StartsOnThePageAskedForAndShowsTheGridThere) {
+    ChildProcess gallery(BinDir() + L"ssGallery.exe", L"3");
+    HWND form = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (form = FindProcessWindow(gallery.Pid(), L"TfmGallery")) != nullptr; }, 30000));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form) != 0; }, 10000));
+    std::vector<HWND> grids;
+    EnumChildWindows(form, CollectGrid, LPARAM(&grids));
+    ASSERT_EQ(grids.size(), 1u);
+    EXPECT_TRUE(IsWindowVisible(grids[0]));
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(gallery.WaitExit(20000), 0u);
+}
+
 }  // namespace
