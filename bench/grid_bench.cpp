@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "HeapUse.h"
 #include "ssGrids.h"
 #include "ssUnits.h"
 
@@ -28,20 +29,6 @@ double Best(const std::function<void()>& f, int repeat) {
     double best = 1e9;
     for (int i = 0; i < 5; ++i) best = std::min(best, Seconds(f, repeat));
     return best;
-}
-
-long long HeapBytesInUse() {
-    HANDLE heaps[256];
-    DWORD n = GetProcessHeaps(256, heaps);
-    long long total = 0;
-    for (DWORD i = 0; i < n && i < 256; ++i) {
-        if (!HeapLock(heaps[i])) continue;
-        PROCESS_HEAP_ENTRY e{};
-        while (HeapWalk(heaps[i], &e))
-            if (e.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += e.cbData;
-        HeapUnlock(heaps[i]);
-    }
-    return total;
 }
 
 String CellText(int col, int row) { return IntToStr(row * 100 + col); }

@@ -6,25 +6,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "HeapUse.h"
 #include "ssGridStores.h"
 
 namespace {
 
 constexpr int Cols = 50;
-
-long long HeapBytesInUse() {
-    HANDLE heaps[256];
-    DWORD n = GetProcessHeaps(256, heaps);
-    long long total = 0;
-    for (DWORD i = 0; i < n && i < 256; ++i) {
-        if (!HeapLock(heaps[i])) continue;
-        PROCESS_HEAP_ENTRY e{};
-        while (HeapWalk(heaps[i], &e))
-            if (e.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += e.cbData;
-        HeapUnlock(heaps[i]);
-    }
-    return total;
-}
 
 // The stores as a grid holds them, sized and given a few attributes.
 struct Stores {

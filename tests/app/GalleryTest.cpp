@@ -31,11 +31,18 @@ std::vector<ButtonWindow> GlyphButtons(HWND window) {
     return buttons;
 }
 
+// The gallery's window once it shows, or null.
+HWND ShownGallery(const ChildProcess& gallery) {
+    HWND form = nullptr;
+    if (!PumpUntil([&] { return (form = FindProcessWindow(gallery.Pid(), L"TfmGallery")) != nullptr; }, 30000))
+        return nullptr;
+    return PumpUntil([&] { return IsWindowVisible(form) != 0; }, 10000) ? form : nullptr;
+}
+
 TEST(GalleryProcess, ShowsEveryButtonKindEnabledAndDisabledAndClosesCleanly) {
     ChildProcess gallery(BinDir() + L"ssGallery.exe", L"");
-    HWND form = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (form = FindProcessWindow(gallery.Pid(), L"TfmGallery")) != nullptr; }, 30000));
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form) != 0; }, 10000));
+    HWND form = ShownGallery(gallery);
+    ASSERT_TRUE(form);
 
     auto buttons = GlyphButtons(form);
     for (const wchar_t* caption : {L"OK", L"ｷｬﾝｾﾙ", L"ﾍﾙﾌﾟ(&H)", L"はい(&Y)", L"いいえ(&N)", L"閉じる(&C)", L"中止(&A)",
@@ -58,9 +65,8 @@ BOOL CALLBACK CollectGrid(HWND h, LPARAM l) {
 
 TEST(GalleryProcess, StartsOnThePageAskedForAndShowsTheGridThere) {
     ChildProcess gallery(BinDir() + L"ssGallery.exe", L"3");
-    HWND form = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (form = FindProcessWindow(gallery.Pid(), L"TfmGallery")) != nullptr; }, 30000));
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form) != 0; }, 10000));
+    HWND form = ShownGallery(gallery);
+    ASSERT_TRUE(form);
     std::vector<HWND> grids;
     EnumChildWindows(form, CollectGrid, LPARAM(&grids));
     ASSERT_EQ(grids.size(), 1u);
