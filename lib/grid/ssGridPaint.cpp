@@ -103,6 +103,8 @@ private:
     int GLW = 0;  // the grid's line width
     UINT FEdge1 = 0, FEdge2 = 0;  // the raised edges of fixed cells: right/bottom, left/top
     TGridRect FSelection;
+    RECT FClipBox{};          // the paint's clip bounds
+    bool FClipIsRect = true;  // the clip region is that rectangle itself
     bool FActive = false;          // the grid is the form's active control
     bool FDesigning = false;
     bool FDefaultDrawing = false;
@@ -170,6 +172,8 @@ void TssGridPainter::Paint() {
     B = M.Vert.LineWidth;
     GLW = G.FGridLineWidth;
     FSelection = G.Selection();
+    // A plain rectangle is tested here; only a complex region asks the device context per cell.
+    FClipIsRect = GetClipBox(C.Handle(), &FClipBox) != COMPLEXREGION;
     FActive = G.ActiveControlIsGrid();
     FDesigning = G.Designing();
     FDefaultDrawing = G.FDefaultDrawing;
@@ -305,7 +309,8 @@ RECT TssGridPainter::CorrectedRect(const TPaintArea& a, int c, int r, RECT rect)
 
 void TssGridPainter::DrawCell(const TPaintArea& a, int c, int r, const RECT& cell) {
     const RECT rect = CorrectedRect(a, c, r, cell);
-    if (!C.RectVisible(rect)) return;
+    RECT visible;
+    if (!IntersectRect(&visible, &rect, &FClipBox) || (!FClipIsRect && !C.RectVisible(rect))) return;
     TGridDrawState state = a.State;
     const bool focused = FActive && c == G.Col() && r == G.Row();
     if (focused) state.Include(TGridDrawStateItem::gdFocused);
