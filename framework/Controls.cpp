@@ -540,8 +540,8 @@ HDC TWinControl::TPaintBuffer::Begin(const RECT& Area) {
     }
     SetViewportOrgEx(DC, -Area.left, -Area.top, nullptr);
     HRGN clip = CreateRectRgn(0, 0, w, h);
-    SelectClipRgn(DC, clip);
-    DeleteObject(clip);
+    SelectClipRgn(DC, clip);  // selects a copy
+    GdiObjects::Delete(clip);
     return DC;
 }
 

@@ -227,9 +227,9 @@ protected:
     virtual void ControlFocused(TWinControl* focused) {}
     // Called on the top-most parent before c and the controls inside it leave it or go.
     virtual void ControlRemoving(TWinControl* c) {}
-    // A command of one of the window's own scroll bars (WM_HSCROLL, WM_VSCROLL); Pos is the
-    // 32-bit thumb position for SB_THUMBTRACK and SB_THUMBPOSITION. The default passes the
-    // message on.
+    // A command of one of the window's own scroll bars (WM_HSCROLL, WM_VSCROLL); for
+    // SB_THUMBTRACK and SB_THUMBPOSITION Pos is the message's position, or the bar's 32-bit
+    // track position when its range does not fit in 16 bits. The default passes the message on.
     virtual void ScrollCommand(int Bar, int Code, int Pos);
     // The wheel turned over the control (MousePos in screen coordinates): OnMouseWheel, then,
     // unless that handled it, OnMouseWheelDown or OnMouseWheelUp. Answers whether the wheel was

@@ -39,6 +39,12 @@ TGridRect Normalized(TGridCoord a, TGridCoord b) {
     return {std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y)};
 }
 
+// Whether a scroll style has the bar Bar (SB_HORZ or SB_VERT).
+bool ShowsBar(TScrollStyle Style, int Bar) {
+    return Style == TScrollStyle::ssBoth ||
+           Style == (Bar == SB_HORZ ? TScrollStyle::ssHorizontal : TScrollStyle::ssVertical);
+}
+
 int Clamp(long long v) { return int(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
 
 }  // namespace
@@ -238,6 +244,10 @@ TGridCoord TssCustomGrid::CalcMaxTopLeft(TGridCoord Coord, const TGridMetrics& M
 
 // ---- scrolling ----
 
+TGridCoord TssCustomGrid::LastTopLeft(const TGridMetrics& M) {
+    return CalcMaxTopLeft({ColCount() - 1, RowCount() - 1}, M);
+}
+
 void TssCustomGrid::ScrollCellIntoView(TGridCoord Coord) {
     if (!HandleAllocated()) return;
     TGridMetrics m = CalcDrawInfo();
@@ -312,10 +322,10 @@ void TssCustomGrid::ScrollPixels(int DX, int DY, const TGridMetrics& M) {
 void TssCustomGrid::SyncScrollPositions() {
     if (!HandleAllocated() || FScrollBars == TScrollStyle::ssNone) return;
     TGridMetrics m = CalcDrawInfo();
-    TGridCoord most = CalcMaxTopLeft({ColCount() - 1, RowCount() - 1}, m);
+    TGridCoord most = LastTopLeft(m);
     // The thumb stays at 0 when nothing can scroll.
     auto thumb = [](int first, int fixed, int max) { return max > fixed ? MulDiv(first - fixed, 127, max - fixed) : 0; };
-    if (FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth) {
+    if (ShowsBar(FScrollBars, SB_HORZ)) {
         if (ColCount() == 1) {
             int room = m.Horz.ClientExtent - m.Horz.FixedEnd;
             if (FColOffset > 0 && ColWidths(0) - FColOffset < room)
@@ -326,15 +336,15 @@ void TssCustomGrid::SyncScrollPositions() {
             SetScrollPos(SB_HORZ, thumb(FTopLeft.X, FixedCols(), most.X));
         }
     }
-    if (FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth)
+    if (ShowsBar(FScrollBars, SB_VERT))
         SetScrollPos(SB_VERT, thumb(FTopLeft.Y, FixedRows(), most.Y));
 }
 
 void TssCustomGrid::SyncScrollRanges() {
     if (!HandleAllocated() || FScrollBars == TScrollStyle::ssNone) return;
     TGridCoord old = FTopLeft;
-    bool horz = FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth;
-    bool vert = FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth;
+    bool horz = ShowsBar(FScrollBars, SB_HORZ);
+    bool vert = ShowsBar(FScrollBars, SB_VERT);
     {
         // While the ranges are worked out, nothing re-enters this through the scroll positions.
         TScrollStyle bars = std::exchange(FScrollBars, TScrollStyle::ssNone);
@@ -358,7 +368,7 @@ void TssCustomGrid::SyncScrollRanges() {
                 SetScrollRange(SB_HORZ, 0, std::max(0, ColWidths(0) - cw));
                 return;
             }
-            int most = CalcMaxTopLeft({ColCount() - 1, RowCount() - 1}, CalcMetrics(cw, ch)).X;
+            int most = LastTopLeft(CalcMetrics(cw, ch)).X;
             SetScrollRange(SB_HORZ, 0, most > FixedCols() ? 127 : 0);
             if (FTopLeft.X > most) {
                 Update();
@@ -366,7 +376,7 @@ void TssCustomGrid::SyncScrollRanges() {
             }
         };
         auto updateVert = [&](int cw, int ch) {
-            int most = CalcMaxTopLeft({ColCount() - 1, RowCount() - 1}, CalcMetrics(cw, ch)).Y;
+            int most = LastTopLeft(CalcMetrics(cw, ch)).Y;
             SetScrollRange(SB_VERT, 0, most > FixedRows() ? 127 : 0);
             if (FTopLeft.Y > most) {
                 Update();
@@ -395,7 +405,7 @@ void TssCustomGrid::ScrollCommand(int Bar, int Code, int Pos) {
     const TGridAxisMetrics& axis = rows ? m.Vert : m.Horz;
     int first = rows ? FTopLeft.Y : FTopLeft.X;
     int lo = axis.FixedCount;
-    TGridCoord most = CalcMaxTopLeft({ColCount() - 1, RowCount() - 1}, m);
+    TGridCoord most = LastTopLeft(m);
     int hi = rows ? most.Y : most.X;
     auto maxTopLeftOf = [&](int coord) {
         return rows ? FVert.MaxTopLeft(coord, axis.ClientExtent, RowLineWidth(coord))
@@ -786,7 +796,7 @@ void TssCustomGrid::SetSelection(const TGridRect& Value) {
     FCurrent.Y = Value.Bottom;
     InvalidateSelectionChange(oldSel);
     TGridMetrics m = CalcDrawInfo();
-    TGridCoord most = CalcMaxTopLeft({ColCount() - 1, RowCount() - 1}, m);
+    TGridCoord most = LastTopLeft(m);
     TGridRect sel = Selection();
     if (sel.Left < FTopLeft.X || sel.Right > m.Horz.LastFullCell)
         SetLeftCol(std::min(std::max(sel.Left, FixedCols()), std::max(most.X, FixedCols())));
@@ -809,8 +819,8 @@ void TssCustomGrid::InvalidateSelectionChange(const TGridRect& OldSel) {
     HRGN ra = CreateRectRgnIndirect(&a), rb = CreateRectRgnIndirect(&b);
     CombineRgn(ra, ra, rb, RGN_XOR);
     InvalidateRgn(FHandle, ra, FALSE);
-    DeleteObject(ra);
-    DeleteObject(rb);
+    GdiObjects::Delete(ra);
+    GdiObjects::Delete(rb);
 }
 
 bool TssCustomGrid::SelectCell(int ACol, int ARow) {
@@ -900,8 +910,8 @@ void TssCustomGrid::RowHeightsChanged() {
 void TssCustomGrid::CreateParams(TCreateParams& Params) {
     TCustomControl::CreateParams(Params);
     Params.Style |= WS_TABSTOP;
-    if (FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth) Params.Style |= WS_VSCROLL;
-    if (FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth) Params.Style |= WS_HSCROLL;
+    if (ShowsBar(FScrollBars, SB_VERT)) Params.Style |= WS_VSCROLL;
+    if (ShowsBar(FScrollBars, SB_HORZ)) Params.Style |= WS_HSCROLL;
     if (FBorderStyle == TBorderStyle::bsSingle) {
         if (Ctl3D()) Params.ExStyle |= WS_EX_CLIENTEDGE;
         else Params.Style |= WS_BORDER;

@@ -194,6 +194,8 @@ protected:
     RECT GridRectToClient(const TGridRect& R, bool IncludeLine);
     RECT BoxRect(int ALeft, int ATop, int ARight, int ABottom);
     TGridCoord CalcMaxTopLeft(TGridCoord Coord, const TGridMetrics& M);
+    // The largest top-left: the one that shows the last column and row whole.
+    TGridCoord LastTopLeft(const TGridMetrics& M);
     void ScrollCellIntoView(TGridCoord Coord);
     void SetTopLeftCell(int ALeft, int ATop);
     void TopLeftShifted(TGridCoord Old);
