@@ -68,6 +68,123 @@ void TComponent::SetDesigning(bool on) {
        : FComponentState.Exclude(TComponentStateItem::csDesigning);
 }
 
+TCollectionItem::TCollectionItem(TCollection* Collection) { SetCollection(Collection); }
+
+TCollectionItem::~TCollectionItem() {
+    if (FCollection) FCollection->RemoveItem(this);
+}
+
+void TCollectionItem::SetCollection(TCollection* Value) {
+    if (FCollection == Value) return;
+    if (FCollection) FCollection->RemoveItem(this);
+    if (Value) Value->InsertItem(this);
+}
+
+int TCollectionItem::Index() const {
+    if (!FCollection) return -1;
+    auto& items = FCollection->FItems;
+    return int(std::find(items.begin(), items.end(), this) - items.begin());
+}
+
+void TCollectionItem::SetIndex(int Value) {
+    int cur = Index();
+    if (cur < 0 || Value == cur) return;
+    auto& items = FCollection->FItems;
+    CheckListIndex(Value, int(items.size()) - 1);
+    items.erase(items.begin() + cur);
+    items.insert(items.begin() + Value, this);
+    Changed(true);
+}
+
+void TCollectionItem::Changed(bool AllItems) {
+    if (FCollection && FCollection->FUpdateCount == 0) FCollection->Update(AllItems ? nullptr : this);
+}
+
+TCollection::TCollection(TCollectionItemClass ItemClass, TPersistent* Owner)
+    : FItemClass(ItemClass), FOwner(Owner) {}
+
+TCollection::~TCollection() {
+    FUpdateCount = 1;  // no reports while going
+    Clear();
+}
+
+TCollectionItem* TCollection::Items(int Index) const {
+    CheckListIndex(Index, Count() - 1);
+    return FItems[std::size_t(Index)];
+}
+
+void TCollection::SetItems(int Index, const TCollectionItem* Value) { Items(Index)->Assign(Value); }
+
+TCollectionItem* TCollection::Add() { return FItemClass.Create(this); }
+
+TCollectionItem* TCollection::Insert(int Index) {
+    CheckListIndex(Index, Count());
+    BeginUpdate();
+    TCollectionItem* item;
+    try {
+        item = Add();
+        item->SetIndex(Index);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    return item;
+}
+
+void TCollection::Delete(int Index) { delete Items(Index); }
+
+void TCollection::Clear() {
+    if (FItems.empty()) return;
+    BeginUpdate();
+    while (!FItems.empty()) delete FItems.back();
+    EndUpdate();
+}
+
+TCollectionItem* TCollection::FindItemID(int ID) const {
+    for (TCollectionItem* item : FItems)
+        if (item->FID == ID) return item;
+    return nullptr;
+}
+
+void TCollection::EndUpdate() {
+    if (FUpdateCount > 0 && --FUpdateCount == 0) Changed();
+}
+
+void TCollection::Changed() {
+    if (FUpdateCount == 0) Update(nullptr);
+}
+
+void TCollection::Assign(const TPersistent* Source) {
+    auto* src = dynamic_cast<const TCollection*>(Source);
+    if (!src) return TPersistent::Assign(Source);
+    if (src == this) return;
+    BeginUpdate();
+    try {
+        Clear();
+        for (TCollectionItem* item : src->FItems) Add()->Assign(item);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TCollection::InsertItem(TCollectionItem* Item) {
+    FItems.push_back(Item);
+    Item->FCollection = this;
+    Item->FID = FNextID++;
+    Changed();
+}
+
+void TCollection::RemoveItem(TCollectionItem* Item) {
+    // From the back: clearing deletes the last item first.
+    auto it = std::find(FItems.rbegin(), FItems.rend(), Item);
+    if (it != FItems.rend()) FItems.erase(std::next(it).base());
+    Item->FCollection = nullptr;
+    Changed();
+}
+
 // Growth steps of 4, 8, then a quarter of the capacity.
 void TList::Grow() {
     int delta = FCapacity > 64 ? FCapacity / 4 : (FCapacity > 8 ? 16 : 4);

@@ -5,6 +5,9 @@
 
 #include "Sets.h"
 #include "SysUtils.h"
+#include "TypInfo.h"
+
+class TFiler;
 
 class TPersistent : public TObject {
     SS_CLASS(TPersistent, TObject)
@@ -12,6 +15,9 @@ public:
     // Copies Source into this object; a class that cannot take Source raises the assignment
     // error (EConvertError), as this base does for every source.
     virtual void Assign(const TPersistent* Source);
+    // Declares the stream properties that are not published (TFiler::DefineProperty); they are
+    // written after the published ones.
+    virtual void DefineProperties(TFiler& Filer) {}
 
 protected:
     [[noreturn]] void AssignError(const TPersistent* Source) const;
@@ -45,6 +51,12 @@ public:
     void SetLoading(bool on);
     void SetDesigning(bool on);
 
+    // The components a stream holds nested in this one (child controls, for example); root is
+    // the component being written. None by default.
+    virtual void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) {}
+    // Where a component read from a stream as a child of Parent is put (a control's parent).
+    virtual void SetParentComponent(TComponent* Parent) {}
+
 protected:
     // Called once the component's properties have all been read.
     virtual void Loaded() {}
@@ -54,12 +66,101 @@ protected:
     TComponentState FComponentState;
 
 private:
+    friend class TReader;
     void InsertComponent(TComponent* c);
     void RemoveComponent(TComponent* c);
 
     TComponent* FOwner = nullptr;
     String FName;
     std::vector<TComponent*> FComponents;
+};
+
+class TCollection;
+
+// One item of a collection, which owns it: deleting the item takes it out of its collection.
+class TCollectionItem : public TPersistent {
+    SS_CLASS(TCollectionItem, TPersistent)
+public:
+    explicit TCollectionItem(TCollection* Collection);
+    ~TCollectionItem() override;
+    TCollectionItem(const TCollectionItem&) = delete;
+    TCollectionItem& operator=(const TCollectionItem&) = delete;
+
+    TCollection* Collection() const { return FCollection; }
+    // Moves the item to the end of Value (nullptr: out of every collection; the caller then
+    // owns it).
+    void SetCollection(TCollection* Value);
+    int ID() const { return FID; }  // unique within the collection, never reused
+    int Index() const;
+    virtual void SetIndex(int Value);
+    // The item's name in lists; its class name unless a class names its items.
+    virtual String DisplayName() const { return ClassName(); }
+
+protected:
+    // Reports a change of this item, or (AllItems) of every item, to the collection.
+    void Changed(bool AllItems);
+
+private:
+    friend class TCollection;
+    TCollection* FCollection = nullptr;
+    int FID = 0;
+};
+
+// What a collection's items are: their class, how one is made, and their published properties.
+struct TCollectionItemClass {
+    const TClassInfo* Info;
+    TCollectionItem* (*Create)(TCollection* Collection);
+    const TPropList* (*Props)();
+
+    template <class T>
+    static TCollectionItemClass Of() {
+        return {&T::StaticClassInfo(), [](TCollection* c) -> TCollectionItem* { return new T(c); },
+                &T::StaticPropList};
+    }
+};
+
+// An ordered, owning list of items of one class, streamed as a collection value.
+class TCollection : public TPersistent {
+    SS_CLASS(TCollection, TPersistent)
+public:
+    explicit TCollection(TCollectionItemClass ItemClass, TPersistent* Owner = nullptr);
+    ~TCollection() override;
+    TCollection(const TCollection&) = delete;
+    TCollection& operator=(const TCollection&) = delete;
+
+    const TCollectionItemClass& ItemClass() const { return FItemClass; }
+    TPersistent* Owner() const { return FOwner; }
+    int Count() const { return int(FItems.size()); }
+    TCollectionItem* Items(int Index) const;
+    // Assigns Value into the item at Index.
+    void SetItems(int Index, const TCollectionItem* Value);
+    TCollectionItem* Add();
+    TCollectionItem* Insert(int Index);
+    void Delete(int Index);
+    void Clear();
+    TCollectionItem* FindItemID(int ID) const;
+
+    // Changes inside a bracket are reported once, as a change of all items, when it closes.
+    void BeginUpdate() { ++FUpdateCount; }
+    void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+    // From another collection: one new item per source item, each assigned from it.
+    void Assign(const TPersistent* Source) override;
+
+protected:
+    // A change of Item, or of the collection as a whole (Item nullptr), outside every bracket.
+    virtual void Update(TCollectionItem* Item) {}
+    void Changed();
+
+private:
+    friend class TCollectionItem;
+    void InsertItem(TCollectionItem* Item);
+    void RemoveItem(TCollectionItem* Item);
+    TCollectionItemClass FItemClass;
+    TPersistent* FOwner;
+    std::vector<TCollectionItem*> FItems;
+    int FNextID = 0;
+    int FUpdateCount = 0;
 };
 
 // A growable list of untyped pointers; the bounds, capacity and count are checked.

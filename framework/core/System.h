@@ -17,6 +17,7 @@ struct TClassInfo {
 // Declares the class identity of Self, derived from Base. Put it first in the class body.
 #define SS_CLASS(Self, Base)                                                      \
 public:                                                                           \
+    using Inherited = Base;                                                       \
     static const TClassInfo& StaticClassInfo() {                                  \
         static const TClassInfo info{L"" #Self, &Base::StaticClassInfo()};        \
         return info;                                                              \
@@ -25,9 +26,14 @@ public:                                                                         
                                                                                   \
 private:
 
+class TPropList;
+
 class TObject {
 public:
     virtual ~TObject() = default;
+    // The published properties (TypInfo.h); none unless a class declares SS_PUBLISHED.
+    static const TPropList* StaticPropList() { return nullptr; }
+    virtual const TPropList* PropList() const { return nullptr; }
     static const TClassInfo& StaticClassInfo() {
         static const TClassInfo info{L"TObject", nullptr};
         return info;
