@@ -18,6 +18,9 @@
 #include "Classes.h"
 #include "Streams.h"
 
+// The first bytes of every component stream.
+inline constexpr char kStreamSignature[4] = {'S', 'S', 'C', '1'};
+
 enum class TValueType : std::uint8_t {
     vaNull,  // the end of a list, a collection, a property list or the children
     vaList,
@@ -77,6 +80,8 @@ protected:
 
 class TWriter : public TFiler {
     SS_CLASS(TWriter, TFiler)
+    friend class TObjectTextConversion;
+
 public:
     explicit TWriter(TStream& Stream);
     // Writes the signature and Root with everything it holds, only where it differs from
@@ -109,8 +114,8 @@ private:
     void WriteBytes(const void* data, std::size_t count);
     void WriteName(const String& name);  // an identifier without its type byte
     void WriteComponent(TComponent* c, const TComponent* ancestor);
-    void WriteProperties(const TPersistent* obj, const TPersistent* ancestor, const String& prefix);
-    void WriteProperty(const TPersistent* obj, const TPropInfo& p, const TPersistent* ancestor, const String& prefix);
+    void WriteProperties(TPersistent* obj, const TPersistent* ancestor, const String& prefix);
+    void WriteProperty(TPersistent* obj, const TPropInfo& p, const TPersistent* ancestor, const String& prefix);
 
     TStream& FStream;
     const TComponent* FRootAncestor = nullptr;
@@ -118,6 +123,7 @@ private:
     std::uint8_t FBuffer[4096];
     std::size_t FCount = 0;
     std::int64_t FWritten = 0;
+    int FDepth = 0;
 };
 
 // Reads a component stream. Before anything is changed, the whole stream is checked: its form
@@ -129,6 +135,8 @@ private:
 // Every error is an EReadError whose message says what was wrong.
 class TReader : public TFiler {
     SS_CLASS(TReader, TFiler)
+    friend class TObjectTextConversion;
+
 public:
     // Reads from Stream's position; the stream is left after the component.
     explicit TReader(TStream& Stream);
@@ -165,16 +173,17 @@ private:
     void Expect(TValueType t, const wchar_t* what);
     String ReadName();
     void ReadObject(TComponent* c, TComponent* parent);
-    TComponent* ResolveChild(const String& className, const String& name);
+    TComponent* ResolveChild(const String& className, const String& name, TComponent* parent);
     void ReadProperties(TPersistent* obj);
     void ReadProperty(TPersistent* obj, const String& name);
-    void ReadPublished(TPersistent* obj, const TPropInfo& p);
-    void ReadCollectionItems(TCollection* coll);
+    void ReadPublished(TPersistent* obj, const TPropInfo& p, const String& name);
+    void ReadCollectionValue(TCollection* coll);
     [[noreturn]] void Error(const String& msg) const;
     void Enter();
     void Leave() { --FDepth; }
 
     TStream& FStream;
+    std::int64_t FBase = 0;             // the stream's position when reading began
     std::vector<std::uint8_t> FOwned;  // the stream's bytes when it is not a memory stream
     const std::uint8_t* FData = nullptr;
     std::size_t FSize = 0, FPos = 0;
@@ -182,9 +191,13 @@ private:
     int FDepth = 0;
     std::vector<TDefined>* FDefined = nullptr;  // collects DefineProperty calls
     std::vector<TComponent*> FLoaded;           // every component read, in stream order
-    std::vector<TComponent*> FCreated;          // made by this read
+    TComponent* FNewRoot = nullptr;             // the root, when this read made it
+    std::vector<TComponent*> FCreated;          // children this read made
+    std::size_t FNextCreated = 0;               // the next of them the apply pass takes
+    std::vector<String> FNames;                 // the children's names, to refuse a second one
+    std::vector<std::size_t> FDefinedEnds;      // where each defined property's value ends
+    std::size_t FNextDefinedEnd = 0;
     std::vector<TFixup> FFixups;
-    std::size_t FNextCreated = 0;               // which created component the apply pass is at
 };
 
 // The whole stream as one component: writing Instance (against Ancestor), and reading into

@@ -45,9 +45,11 @@ const TPropInfo* TPropList::Find(const String& name) const {
 }
 
 TPropInfo& TPropList::Declare(const String& name) {
+    TPropInfo fresh;
+    fresh.Name = name;
     for (TPropInfo& p : FProps)
-        if (SameText(p.Name, name)) return p = TPropInfo{.Name = name};
-    FProps.push_back(TPropInfo{.Name = name});
+        if (SameText(p.Name, name)) return p = std::move(fresh);
+    FProps.push_back(std::move(fresh));
     return FProps.back();
 }
 
