@@ -84,6 +84,7 @@ void TWriter::FlushBuffer() {
 }
 
 void TWriter::WriteBytes(const void* data, std::size_t count) {
+    if (!count) return;  // an empty vector's data may be null
     if (count > sizeof FBuffer - FCount) {
         FlushBuffer();
         if (count >= sizeof FBuffer) {

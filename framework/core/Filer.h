@@ -204,5 +204,9 @@ private:
 // Instance, or into a new registered component for none.
 void WriteComponentStream(TStream& Stream, TComponent* Instance, const TComponent* Ancestor = nullptr);
 TComponent* ReadComponentStream(TStream& Stream, TComponent* Instance);
+// The Windows half (FilerWin.cpp): a component in a file of its own. Writing replaces the file
+// only once the whole stream is on disk (SaveFileReplacing); a failed write keeps the old file.
+void WriteComponentFile(const String& FileName, TComponent* Instance, const TComponent* Ancestor = nullptr);
+TComponent* ReadComponentFile(const String& FileName, TComponent* Instance);
 // Whether two collections would be written alike (same item class, same values).
 bool CollectionsEqual(const TCollection* a, const TCollection* b);

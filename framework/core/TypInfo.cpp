@@ -54,10 +54,27 @@ TPropInfo& TPropList::Declare(const String& name) {
 }
 
 namespace {
-const TPropInfo& Require(const TObject* obj, const String& name) {
-    const TPropInfo* p = GetPropInfo(obj, name);
+// The property a name leads to; a dotted name ("FetchOptions.Mode") walks through the objects
+// the properties before each dot hold, and obj becomes the one holding the last.
+const TPropInfo* Resolve(const TObject*& obj, const String& name) {
+    std::size_t start = 0;
+    for (std::size_t dot; (dot = name.find(L'.', start)) != String::npos; start = dot + 1) {
+        const TPropList* list = obj ? obj->PropList() : nullptr;
+        const TPropInfo* p = list ? list->Find(name.substr(start, dot - start)) : nullptr;
+        if (!p || p->Kind != TTypeKind::tkClass) return nullptr;
+        obj = p->GetObj(obj);
+    }
+    const TPropList* list = obj ? obj->PropList() : nullptr;
+    return list ? list->Find(name.substr(start)) : nullptr;
+}
+
+template <class O>
+const TPropInfo& Require(O*& obj, const String& name) {
+    const TObject* holder = obj;
+    const TPropInfo* p = Resolve(holder, name);
     if (!p)
         throw EPropertyError(Format(L"%s にプロパティ %s はありません", {obj ? obj->ClassName() : String(L"nil"), name}));
+    obj = const_cast<O*>(static_cast<const O*>(holder));
     return *p;
 }
 
@@ -98,7 +115,7 @@ const TPropInfo* GetPropInfo(const TObject* obj, const String& name) {
     return list ? list->Find(name) : nullptr;
 }
 
-bool IsPublishedProp(const TObject* obj, const String& name) { return GetPropInfo(obj, name) != nullptr; }
+bool IsPublishedProp(const TObject* obj, const String& name) { return Resolve(obj, name) != nullptr; }
 
 std::vector<const TPropInfo*> GetPropList(const TObject* obj) {
     std::vector<const TPropInfo*> out;
@@ -178,8 +195,9 @@ String GetPropValue(const TObject* obj, const String& name) {
 
 void SetPropValue(TObject* obj, const String& name, const String& value) {
     const TPropInfo& p = Require(obj, name);
-    if (p.Kind == TTypeKind::tkString) return SetStrProp(obj, name, value);
     if (p.Kind == TTypeKind::tkClass) KindError(p);
+    if (!p.SetOrd && !p.SetStr) ReadOnlyError(p);
+    if (p.Kind == TTypeKind::tkString) return p.SetStr(obj, value);
     auto bad = [&]() -> long long {
         throw EPropertyConvertError(Format(L"'%s' はプロパティ %s の値になりません", {value, p.Name}));
     };
@@ -211,5 +229,6 @@ void SetPropValue(TObject* obj, const String& name, const String& value) {
     default:
         if (!ParseInt64(t, v)) bad();
     }
-    SetOrdProp(obj, name, v);
+    p.CheckOrd(v);
+    p.SetOrd(obj, v);
 }

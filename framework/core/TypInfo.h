@@ -262,9 +262,10 @@ private:
     TPropList& FList;
 };
 
-// Access by name. A name that obj does not publish raises EPropertyError; a value of the wrong
+// Access by name. A dotted name ("FetchOptions.Mode") reaches a property of the object another
+// property holds. A name that obj does not publish raises EPropertyError; a value of the wrong
 // kind or outside the property's range raises EPropertyConvertError.
-const TPropInfo* GetPropInfo(const TObject* obj, const String& name);  // nullptr when absent
+const TPropInfo* GetPropInfo(const TObject* obj, const String& name);  // one level; nullptr when absent
 bool IsPublishedProp(const TObject* obj, const String& name);
 std::vector<const TPropInfo*> GetPropList(const TObject* obj);
 long long GetOrdProp(const TObject* obj, const String& name);

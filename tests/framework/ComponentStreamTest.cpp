@@ -1,6 +1,7 @@
 // Published properties by name, collections, and component streams in both forms.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -313,6 +314,31 @@ TEST_F(ComponentStream, TextErrorsNameTheLine) {
     }
 }
 
+// A stream that takes Room bytes and then no more, as a full disk does.
+class TFullStream : public TMemoryStream {
+public:
+    explicit TFullStream(std::size_t room) : FRoom(room) {}
+    std::size_t Write(const void* buffer, std::size_t count) override {
+        std::size_t n = std::min(count, FRoom - std::min(FRoom, DataSize()));
+        return TMemoryStream::Write(buffer, n);
+    }
+
+private:
+    std::size_t FRoom;
+};
+
+TEST_F(ComponentStream, AStreamThatFillsUpIsAWriteError) {
+    TTestNode source(nullptr);
+    Fill(source);
+    source.Values.assign(5000, 1000);  // more than the writer's buffer
+    TFullStream full(3000);
+    EXPECT_THROW(WriteComponentStream(full, &source), EWriteError);
+
+    source.SetName(L"Gr\u00FCn");  // a name the stream cannot hold
+    TMemoryStream s;
+    EXPECT_THROW(WriteComponentStream(s, &source), EWriteError);
+}
+
 TEST(PublishedProperties, ListReadWriteByName) {
     TTestNode n(nullptr);
     std::vector<String> names;
@@ -336,6 +362,12 @@ TEST(PublishedProperties, ListReadWriteByName) {
     EXPECT_EQ(n.Count(), 8);
     EXPECT_EQ(GetObjectProp(&n, L"Font"), n.Font());
     EXPECT_EQ(GetPropValue(n.Font(), L"Size"), L"9");
+    SetPropValue(&n, L"Font.Style", L"[tfItalic]");
+    EXPECT_EQ(n.Font()->Style(), TTestFlags{TTestFlag::tfItalic});
+    EXPECT_EQ(GetOrdProp(&n, L"font.size"), 9);
+    EXPECT_TRUE(IsPublishedProp(&n, L"Font.Name"));
+    EXPECT_FALSE(IsPublishedProp(&n, L"Font.Colour"));
+    EXPECT_FALSE(IsPublishedProp(&n, L"Count.Name"));
 
     // Refusals leave the value alone.
     EXPECT_THROW(GetPropValue(&n, L"Colour"), EPropertyError);
