@@ -656,9 +656,128 @@ void TWinControl::WndProc(TMessage& msg) {
                     return;
                 }
             }
+            [[fallthrough]];
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+        case WM_MOUSEMOVE:
+            DefaultHandler(msg);
+            MouseMessage(msg);
+            return;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYUP: {
+            WORD key = WORD(msg.WParam);
+            bool down = msg.Msg == WM_KEYDOWN || msg.Msg == WM_SYSKEYDOWN;
+            down ? KeyDown(key, KeyboardShiftState()) : KeyUp(key, KeyboardShiftState());
+            if (!key) {
+                msg.Result = 0;
+                return;
+            }
+            msg.WParam = key;
+            break;
+        }
+        case WM_CHAR: {
+            auto key = wchar_t(msg.WParam);
+            KeyPress(key);
+            if (!key) {
+                msg.Result = 0;
+                return;
+            }
+            msg.WParam = WPARAM(key);
+            break;
+        }
+        case WM_TIMER:
+            TimerTick(msg.WParam);
+            msg.Result = 0;
+            return;
+        case WM_SETCURSOR:
+            if (HWND(msg.WParam) == FHandle && LOWORD(msg.LParam) == HTCLIENT) {
+                POINT pt;
+                GetCursorPos(&pt);
+                ScreenToClient(FHandle, &pt);
+                if (HCURSOR cursor = ClientCursor(pt)) {
+                    SetCursor(cursor);
+                    msg.Result = TRUE;
+                    return;
+                }
+            }
             break;
     }
     DefaultHandler(msg);
+}
+
+void TWinControl::MouseMessage(const TMessage& msg) {
+    int x = short(LOWORD(msg.LParam)), y = short(HIWORD(msg.LParam));
+    TShiftState shift = MouseShiftState(msg.WParam);
+    TMouseButton button = TMouseButton::mbLeft;
+    switch (msg.Msg) {
+        case WM_MOUSEMOVE: return MouseMove(shift, x, y);
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_RBUTTONUP: button = TMouseButton::mbRight; break;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+        case WM_MBUTTONUP: button = TMouseButton::mbMiddle; break;
+        default: break;
+    }
+    switch (msg.Msg) {
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (button == TMouseButton::mbLeft && FCaptureOnPress && GetCapture() == FHandle) ReleaseCapture();
+            return MouseUp(button, shift, x, y);
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+            if (button == TMouseButton::mbLeft) DblClick();
+            shift.Include(TShiftStateItem::ssDouble);
+            break;
+        default: break;
+    }
+    if (button == TMouseButton::mbLeft && FCaptureOnPress && FHandle) SetCapture(FHandle);
+    MouseDown(button, shift, x, y);
+}
+
+void TWinControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TWinControl::MouseMove(TShiftState Shift, int X, int Y) {
+    if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+}
+
+void TWinControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TWinControl::DblClick() {
+    if (OnDblClick) OnDblClick(this);
+}
+
+void TWinControl::KeyDown(WORD& Key, TShiftState Shift) {
+    if (OnKeyDown) OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyUp(WORD& Key, TShiftState Shift) {
+    if (OnKeyUp) OnKeyUp(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(wchar_t& Key) {
+    if (OnKeyPress) OnKeyPress(this, Key);
+}
+
+bool TWinControl::MouseCapture() const { return FHandle && GetCapture() == FHandle; }
+
+void TWinControl::SetMouseCapture(bool v) {
+    if (v) SetCapture(Handle());
+    else if (MouseCapture()) ReleaseCapture();
 }
 
 void TWinControl::DefaultHandler(TMessage& msg) {

@@ -37,6 +37,11 @@ TShiftState KeyboardShiftState();
 // The keys and buttons of a mouse message's MK_ flags, with Alt from the keyboard state.
 TShiftState MouseShiftState(WPARAM keys);
 
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, wchar_t& Key)>;
 using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, POINT MousePos, bool& Handled)>;
 using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState Shift, POINT MousePos, bool& Handled)>;
@@ -196,6 +201,20 @@ public:
     bool DoubleBuffered() const { return FDoubleBuffered; }
     void SetDoubleBuffered(bool v);
 
+    // With MouseCapture the window keeps getting the mouse while the cursor is outside it; a
+    // control that captures on press (FCaptureOnPress) lets go on release.
+    bool MouseCapture() const;
+    void SetMouseCapture(bool v);
+
+    // Programs' events; the control's own handling is in the virtual methods below, which call
+    // them.
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+    TNotifyEvent OnDblClick;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
     TMouseWheelEvent OnMouseWheel;
     TMouseWheelUpDownEvent OnMouseWheelDown;
     TMouseWheelUpDownEvent OnMouseWheelUp;
@@ -235,6 +254,20 @@ protected:
     // unless that handled it, OnMouseWheelDown or OnMouseWheelUp. Answers whether the wheel was
     // used; when not, the message goes on (to the parent). An override calls this one first.
     virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, POINT MousePos);
+    // Mouse buttons and keys in the window (client coordinates). Each calls its event; a key
+    // handler that sets Key to 0 keeps the key from the window's default handling. A double click
+    // runs DblClick, then MouseDown with ssDouble.
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DblClick();
+    virtual void KeyDown(WORD& Key, TShiftState Shift);
+    virtual void KeyUp(WORD& Key, TShiftState Shift);
+    virtual void KeyPress(wchar_t& Key);
+    // A window timer of this control (SetTimer on Handle()) went off.
+    virtual void TimerTick(UINT_PTR Id) {}
+    // The cursor over the client point P; nullptr leaves it to the window class.
+    virtual HCURSOR ClientCursor(POINT P) { return nullptr; }
     // The focus level: the form calls these as the focus comes into or leaves the control.
     virtual void DoEnter();
     virtual void DoExit();
@@ -252,6 +285,7 @@ protected:
     std::vector<TWinControl*> FTabList;  // windowed children in tab order
     HBRUSH FBrush = nullptr;            // background brush in Color
     bool FDoubleBuffered = false;
+    bool FCaptureOnPress = false;       // capture the mouse while the left button is down
     COLORREF FBrushColor = 0;           // the colour FBrush was made in
     bool FAligning = false;
 
@@ -276,6 +310,7 @@ private:
     };
     std::unique_ptr<TPaintBuffer> FPaintBuffer;
     HBRUSH Brush();
+    void MouseMessage(const TMessage& msg);
     TWinControl* FindChild(HWND h) const;
     static LRESULT CALLBACK StdWndProc(HWND h, UINT m, WPARAM w, LPARAM l);
     void ApplyTabOrder();

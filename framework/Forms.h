@@ -14,7 +14,6 @@ enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 enum class TFormStyle { fsNormal, fsStayOnTop };
 // A key handler; setting Key to 0 swallows the key.
-using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 
 class TButton;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
@@ -70,13 +69,16 @@ public:
 
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
-    TKeyEvent OnKeyDown;
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
 
     void WndProc(TMessage& msg) override;
 
 protected:
+    // The key preview already showed the form's OnKeyDown every key.
+    void KeyDown(WORD& Key, TShiftState Shift) override {
+        if (!FKeyPreview) TWinControl::KeyDown(Key, Shift);
+    }
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void SetVisible(bool v) override;

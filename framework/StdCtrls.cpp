@@ -141,3 +141,98 @@ void TButton::Click() {
 void TButton::CommandNotify(WORD code) {
     if (code == BN_CLICKED) Click();
 }
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 121;
+    FHeight = 21;
+    FTabStop = true;
+    FColor = clWindow;
+}
+
+void TCustomEdit::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.SysClass = L"EDIT";
+    params.Style |= ES_AUTOHSCROLL | WS_TABSTOP | (FReadOnly ? ES_READONLY : 0);
+    if (FBorderStyle == TBorderStyle::bsSingle) {
+        if (FCtl3D) params.ExStyle |= WS_EX_CLIENTEDGE;
+        else params.Style |= WS_BORDER;
+    }
+}
+
+void TCustomEdit::CreateWnd() {
+    TWinControl::CreateWnd();
+    SendMessageW(FHandle, EM_LIMITTEXT, WPARAM(FMaxLength), 0);
+}
+
+String TCustomEdit::Text() {
+    if (!FHandle) return FCaption;
+    int n = GetWindowTextLengthW(FHandle);
+    String s(std::size_t(n) + 1, L'\0');
+    s.resize(std::size_t(GetWindowTextW(FHandle, s.data(), n + 1)));
+    return s;
+}
+
+void TCustomEdit::SetText(const String& v) {
+    FCaption = v;
+    if (FHandle) SetWindowTextW(FHandle, v.c_str());
+}
+
+int TCustomEdit::SelStart() {
+    DWORD start = 0, end = 0;
+    SendMessageW(Handle(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
+    return int(start);
+}
+
+void TCustomEdit::SetSelStart(int v) { SendMessageW(Handle(), EM_SETSEL, WPARAM(v), LPARAM(v)); }
+
+int TCustomEdit::SelLength() {
+    DWORD start = 0, end = 0;
+    SendMessageW(Handle(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
+    return int(end - start);
+}
+
+void TCustomEdit::SetSelLength(int v) {
+    int start = SelStart();
+    SendMessageW(Handle(), EM_SETSEL, WPARAM(start), LPARAM(start + v));
+}
+
+String TCustomEdit::SelText() {
+    int start = SelStart();
+    return Text().substr(std::size_t(start), std::size_t(SelLength()));
+}
+
+void TCustomEdit::SetSelText(const String& v) { SendMessageW(Handle(), EM_REPLACESEL, TRUE, LPARAM(v.c_str())); }
+
+void TCustomEdit::SelectAll() { SendMessageW(Handle(), EM_SETSEL, 0, -1); }
+
+void TCustomEdit::ClearSelection() { SendMessageW(Handle(), WM_CLEAR, 0, 0); }
+
+void TCustomEdit::SetMaxLength(int v) {
+    FMaxLength = v;
+    if (FHandle) SendMessageW(FHandle, EM_LIMITTEXT, WPARAM(v), 0);
+}
+
+void TCustomEdit::SetReadOnly(bool v) {
+    FReadOnly = v;
+    if (FHandle) SendMessageW(FHandle, EM_SETREADONLY, v, 0);
+}
+
+bool TCustomEdit::Modified() { return FHandle && SendMessageW(FHandle, EM_GETMODIFY, 0, 0); }
+
+void TCustomEdit::SetModified(bool v) { SendMessageW(Handle(), EM_SETMODIFY, v, 0); }
+
+void TCustomEdit::SetBorderStyle(TBorderStyle v) {
+    if (FBorderStyle == v) return;
+    FBorderStyle = v;
+    RecreateWnd();
+}
+
+void TCustomEdit::CommandNotify(WORD code) {
+    if (code != EN_CHANGE) return;
+    FCaption = Text();  // what a re-made window starts with
+    Change();
+}
+
+void TCustomEdit::Change() {
+    if (OnChange) OnChange(this);
+}

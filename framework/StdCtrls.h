@@ -74,3 +74,47 @@ private:
     bool FCancel = false;
     int FModalResult = 0;
 };
+
+// A single-line edit (the system's edit control). Text, selection, length limit and read-only
+// state are kept while the window does not exist and given to it when it is made.
+class TCustomEdit : public TWinControl {
+    SS_CLASS(TCustomEdit, TWinControl)
+public:
+    explicit TCustomEdit(TComponent* AOwner);
+
+    String Text();
+    void SetText(const String& v);
+    // Selection in characters; SetSelLength selects from SelStart.
+    int SelStart();
+    void SetSelStart(int v);
+    int SelLength();
+    void SetSelLength(int v);
+    String SelText();
+    void SetSelText(const String& v);  // replaces the selection
+    void SelectAll();
+    void ClearSelection();  // deletes the selected text
+    // Characters the user may type; 0 = no limit.
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int v);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool v);
+    bool Modified();
+    void SetModified(bool v);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle v);
+
+    // The text changed (by the user or the program).
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void CommandNotify(WORD code) override;
+    // The text changed; calls OnChange.
+    virtual void Change();
+
+private:
+    int FMaxLength = 0;
+    bool FReadOnly = false;
+    TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
+};
