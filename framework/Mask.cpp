@@ -1,0 +1,3 @@
+#include "Mask.h"
+
+void TCustomMaskEdit::SetEditMask(const String& Value) { FEditMask = Value; }
