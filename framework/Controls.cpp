@@ -731,8 +731,10 @@ void TWinControl::MouseMessage(const TMessage& msg) {
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
+            MouseUp(button, shift, x, y);
+            // Released after the handler: losing the capture ends a drag unapplied.
             if (button == TMouseButton::mbLeft && FCaptureOnPress && GetCapture() == FHandle) ReleaseCapture();
-            return MouseUp(button, shift, x, y);
+            return;
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDBLCLK:

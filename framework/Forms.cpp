@@ -508,6 +508,7 @@ void TApplication::Terminate() {
 }
 
 void TApplication::HandleException(std::exception_ptr e) {
+    if (OnException) return OnException(this, e);
     String text;
     try {
         std::rethrow_exception(e);

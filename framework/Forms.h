@@ -150,8 +150,10 @@ public:
     using TWindowHook = bool (*)(TMessage& Message);
     void HookMainWindow(TWindowHook hook);
     void UnhookMainWindow(TWindowHook hook);
-    // Shows the text of an exception that reached the message loop.
+    // Shows the text of an exception that reached the message loop, or hands it to
+    // OnException when that is set.
     void HandleException(std::exception_ptr e);
+    std::function<void(TObject* Sender, std::exception_ptr E)> OnException;
 
     HWND Handle();  // the hidden application window
     const String& Title() const { return FTitle; }

@@ -212,6 +212,10 @@ void TCustomEdit::SetMaxLength(int v) {
     if (FHandle) SendMessageW(FHandle, EM_LIMITTEXT, WPARAM(v), 0);
 }
 
+bool TCustomEdit::ReadOnly() const {
+    return FHandle ? (GetWindowLongPtrW(FHandle, GWL_STYLE) & ES_READONLY) != 0 : FReadOnly;
+}
+
 void TCustomEdit::SetReadOnly(bool v) {
     FReadOnly = v;
     if (FHandle) SendMessageW(FHandle, EM_SETREADONLY, v, 0);

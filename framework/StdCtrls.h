@@ -96,7 +96,7 @@ public:
     // Characters the user may type; 0 = no limit.
     int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int v);
-    bool ReadOnly() const { return FReadOnly; }
+    bool ReadOnly() const;
     void SetReadOnly(bool v);
     bool Modified();
     void SetModified(bool v);

@@ -6,6 +6,7 @@
 
 #include "Forms.h"
 #include "Imm.h"
+#include "ssInplaceEdit.h"
 
 namespace {
 
@@ -68,6 +69,7 @@ TssCustomGrid::TssCustomGrid(TComponent* AOwner)
     FCellInfo->SetRowCount(5);
     SetColor(clWindow);
     FTabStop = true;
+    FCaptureOnPress = true;
     // A screen of cells reaches the display as one copy.
     SetDoubleBuffered(true);
     SetBounds(FLeft, FTop, 5 * 64, 5 * 24);
@@ -94,6 +96,9 @@ TssCustomGrid::~TssCustomGrid() {
     // The cell store frees the cell lines it made before the grid frees its components.
     FCellInfo.reset();
     FStrayLine.reset();
+    // The editor goes while it still has a grid to talk to.
+    DestroyComponents();
+    FInplaceEdit = nullptr;
 }
 
 bool TssCustomGrid::DesigningOrLoading() const {
@@ -857,8 +862,12 @@ void TssCustomGrid::Loaded() {
 
 // ---- editor hosting ----
 
+// The editor counts as the grid: the focus in it is the grid's focus.
 bool TssCustomGrid::ActiveControlIsGrid() {
-    if (TCustomForm* form = GetParentForm(this)) return form->ActiveControl() == this;
+    if (TCustomForm* form = GetParentForm(this)) {
+        TWinControl* active = form->ActiveControl();
+        return active == this || (active && active == FInplaceEdit);
+    }
     if (!HandleAllocated()) return false;
     for (HWND h = GetFocus(); h; h = GetParent(h))
         if (h == FHandle) return true;
@@ -870,16 +879,139 @@ bool TssCustomGrid::CanShowEditor() {
            HandleAllocated() && (FOptions.Contains(TGridOption::goAlwaysShowEditor) || ActiveControlIsGrid());
 }
 
+TssInplaceEdit* TssCustomGrid::CreateEditor() { return new TssInplaceEdit(this); }
+
 void TssCustomGrid::OpenEditor() {
     FEditorMode = true;
     PlaceEditor();
 }
 
-void TssCustomGrid::CloseEditor() { FEditorMode = false; }
+void TssCustomGrid::CloseEditor() {
+    FEditorMode = false;
+    DetachEditor();
+}
 
 void TssCustomGrid::SetEditorMode(bool Value) {
-    if (Value) OpenEditor();
-    else CloseEditor();
+    if (Value) {
+        OpenEditor();
+        if (FInplaceEdit && FInplaceEdit->HandleAllocated()) FInplaceEdit->Deselect();
+    } else {
+        CloseEditor();
+    }
+}
+
+TColor TssCustomGrid::EditorBackColor() {
+    if (FInplaceEdit && !FInplaceEdit->ReadOnly())
+        if (TCustomForm* form = GetParentForm(this))
+            if (form->ActiveControl() == FInplaceEdit || form->ActiveControl() == this)
+                return TssUIConfig::GetInstance()->ActiveEditBackColor();
+    return CellColor(Col(), Row());
+}
+
+void TssCustomGrid::FillEditorCell() {
+    if (!HandleAllocated()) return;
+    RECT r = CellRect(Col(), Row());
+    HDC dc = GetDC(FHandle);
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(EditorBackColor()));
+    FillRect(dc, &r, brush);
+    GdiObjects::Delete(brush);
+    ReleaseDC(FHandle, dc);
+}
+
+// Colours the editor and lays it over the current cell in the cell's font.
+void TssCustomGrid::LoadEditor() {
+    FInplaceEdit->SetColor(EditorBackColor());
+    FInplaceEdit->Font()->Assign(*EffectiveCellFont(Col(), Row()));
+    FillEditorCell();
+    FInplaceEdit->Move(CellRect(Col(), Row()));
+}
+
+void TssCustomGrid::PlaceEditor() {
+    if (!CanShowEditor()) return;
+    if (!FInplaceEdit) {
+        FInplaceEdit = CreateEditor();
+        FInplaceEdit->SetGrid(this);
+        FInplaceEdit->SetParent(this);
+    } else if (FInplaceCol != Col() || FInplaceRow != Row()) {
+        DetachEditor();
+    }
+    if (FInplaceCol != Col() || FInplaceRow != Row()) {
+        FInplaceCol = Col();
+        FInplaceRow = Row();
+        FInplaceEdit->UpdateContents();
+        FCanEditModify = FInplaceEdit->MaxLength() != -1;
+        FInplaceEdit->SelectAll();
+    }
+    if (CanShowEditor()) LoadEditor();
+}
+
+void TssCustomGrid::CommitEditorText() {
+    if (FInplaceEdit && FInplaceCol != -1 && FInplaceRow != -1)
+        SetEditText(FInplaceCol, FInplaceRow, FInplaceEdit->Text());
+}
+
+void TssCustomGrid::DetachEditor() {
+    if (!FInplaceEdit) return;
+    struct Reset {
+        TssCustomGrid& g;
+        ~Reset() {
+            g.FInplaceCol = g.FInplaceRow = -1;
+            g.FInplaceEdit->Hide(g.CellRect(g.Col(), g.Row()));
+        }
+    } reset{*this};
+    CommitEditorText();
+}
+
+void TssCustomGrid::OpenEditorWithChar(wchar_t Ch) {
+    OpenEditor();
+    // A hidden editor (a cell too small for it) takes no character the user cannot see.
+    if (FInplaceEdit && FInplaceEdit->Visible()) PostMessageW(FInplaceEdit->Handle(), WM_CHAR, WPARAM(Ch), 0);
+}
+
+void TssCustomGrid::ResetEditor() {
+    FInplaceCol = FInplaceRow = -1;
+    PlaceEditor();
+}
+
+// ---- moving columns and rows ----
+
+namespace {
+// Where an index that went with the moved one, or sat between its old and new place, ends up.
+int Shifted(int value, int from, int to) {
+    if (value == from) return to;
+    if (from < to && value > from && value <= to) return value - 1;
+    if (from > to && value >= to && value < from) return value + 1;
+    return value;
+}
+}  // namespace
+
+void TssCustomGrid::MoveColumn(int FromIndex, int ToIndex) {
+    if (FromIndex == ToIndex) return;
+    CheckListIndex<EInvalidGridOperation>(FromIndex, ColCount() - 1);
+    CheckListIndex<EInvalidGridOperation>(ToIndex, ColCount() - 1);
+    if (FHorz.HasExtents()) Check(FHorz.Move(FromIndex, ToIndex));
+    if (FTabStops.HasExtents()) Check(FTabStops.Move(FromIndex, ToIndex));
+    FCurrent.X = Shifted(FCurrent.X, FromIndex, ToIndex);
+    FAnchor.X = Shifted(FAnchor.X, FromIndex, ToIndex);
+    if (FInplaceCol >= 0) FInplaceCol = Shifted(FInplaceCol, FromIndex, ToIndex);
+    InvalidateGridRect({std::min(FromIndex, ToIndex), 0, std::max(FromIndex, ToIndex),
+                        std::min(RowCount() - 1, VisibleRowCount() + TopRow())});
+    ColumnMoved(FromIndex, ToIndex);
+    if (FHorz.HasExtents()) ColWidthsChanged();
+    PlaceEditor();
+}
+
+void TssCustomGrid::MoveRow(int FromIndex, int ToIndex) {
+    if (FromIndex == ToIndex) return;
+    CheckListIndex<EInvalidGridOperation>(FromIndex, RowCount() - 1);
+    CheckListIndex<EInvalidGridOperation>(ToIndex, RowCount() - 1);
+    if (FVert.HasExtents()) Check(FVert.Move(FromIndex, ToIndex));
+    FCurrent.Y = Shifted(FCurrent.Y, FromIndex, ToIndex);
+    FAnchor.Y = Shifted(FAnchor.Y, FromIndex, ToIndex);
+    if (FInplaceRow >= 0) FInplaceRow = Shifted(FInplaceRow, FromIndex, ToIndex);
+    RowMoved(FromIndex, ToIndex);
+    if (FVert.HasExtents()) RowHeightsChanged();
+    PlaceEditor();
 }
 
 // ---- what descendants override ----
@@ -893,6 +1025,7 @@ void TssCustomGrid::RowMoved(int FromIndex, int ToIndex) { FCellInfo->MoveRow(Fr
 
 void TssCustomGrid::TopLeftChanged() {
     if (FisCellLineSetting) Invalidate();
+    if (FEditorMode && FInplaceEdit) LoadEditor();
 }
 
 void TssCustomGrid::ColWidthsChanged() {
@@ -943,13 +1076,28 @@ void TssCustomGrid::DoExit() {
     }
 }
 
+void TssCustomGrid::FontChanged() {
+    if (FInplaceEdit) FInplaceEdit->Font()->Assign(*Font());
+    TCustomControl::FontChanged();
+}
+
 void TssCustomGrid::WndProc(TMessage& Msg) {
+    bool editor = false;
     switch (Msg.Msg) {
         case WM_SETFOCUS:
+            // Focus coming back from the editor changes nothing the grid shows.
+            editor = FInplaceEdit && HWND(Msg.WParam) && HWND(Msg.WParam) == FInplaceEdit->Handle();
+            TCustomControl::WndProc(Msg);
+            if (!editor) {
+                InvalidateGridRect(Selection());
+                PlaceEditor();
+            }
+            return;
         case WM_KILLFOCUS:
+            editor = FInplaceEdit && HWND(Msg.WParam) && HWND(Msg.WParam) == FInplaceEdit->Handle();
             TCustomControl::WndProc(Msg);
             InvalidateGridRect(Selection());
-            if (Msg.Msg == WM_SETFOCUS) PlaceEditor();
+            if (!editor) DetachEditor();
             return;
         case WM_LBUTTONDOWN:
             if (bFirstGridEnter) bFirstMouseDown = true;
@@ -962,6 +1110,48 @@ void TssCustomGrid::WndProc(TMessage& Msg) {
             // Paint covers the whole client area.
             Msg.Result = 1;
             return;
+        case WM_GETDLGCODE:
+            // The grid keeps its arrows, and Tab and typing where it uses them, from the form's
+            // dialog navigation.
+            Msg.Result = DLGC_WANTARROWS;
+            if (!RowSelect()) {
+                if (FOptions.Contains(TGridOption::goTabs)) Msg.Result |= DLGC_WANTTAB;
+                if (FOptions.Contains(TGridOption::goEditing)) Msg.Result |= DLGC_WANTCHARS;
+            }
+            if (FOptions.Contains(TGridOption::goEditing) && Msg.LParam &&
+                reinterpret_cast<const MSG*>(Msg.LParam)->message == WM_KEYDOWN && Msg.WParam == VK_RETURN)
+                Msg.Result |= DLGC_WANTMESSAGE;
+            return;
+        case WM_CHAR:
+            if (FOptions.Contains(TGridOption::goEditing) && (Msg.WParam == 8 || (Msg.WParam >= 32 && Msg.WParam <= 255))) {
+                OpenEditorWithChar(wchar_t(Msg.WParam));
+                Msg.Result = 0;
+                return;
+            }
+            break;
+        case WM_IME_STARTCOMPOSITION:
+            // Typing Japanese starts with a composition: it opens the editor, which takes it on.
+            if (FOptions.Contains(TGridOption::goEditing) && !RowSelect()) {
+                OpenEditor();
+                if (FInplaceEdit && FInplaceEdit->Visible()) {
+                    FInplaceEdit->SetFocus();
+                    Msg.Result = SendMessageW(FInplaceEdit->Handle(), Msg.Msg, Msg.WParam, Msg.LParam);
+                    return;
+                }
+            }
+            break;
+        case WM_NCHITTEST:
+            TCustomControl::WndProc(Msg);
+            FHitTest = {short(LOWORD(Msg.LParam)), short(HIWORD(Msg.LParam))};
+            ScreenToClient(FHandle, &FHitTest);
+            return;
+        case WM_CAPTURECHANGED:
+            // Another window took the mouse in the middle of a drag: the drag ends unapplied.
+            if (HWND(Msg.LParam) != FHandle && FGridState != TGridState::gsNormal) StopDrag();
+            break;
+        case WM_CANCELMODE:
+            if (FInplaceEdit && FInplaceEdit->HandleAllocated()) SendMessageW(FInplaceEdit->Handle(), WM_CANCELMODE, 0, 0);
+            break;
     }
     TCustomControl::WndProc(Msg);
 }
@@ -1316,7 +1506,7 @@ void TssDrawGrid::DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawState
 
 bool TssDrawGrid::SelectCell(int ACol, int ARow) {
     bool result = TssCustomGrid::SelectCell(ACol, ARow);
-    if (OnSelectCell) OnSelectCell(this, ACol, ARow, result);
+    if (OnSelectCell && !FSuppressSelectEvent) OnSelectCell(this, ACol, ARow, result);
     return result;
 }
 

@@ -14,6 +14,8 @@
 #include "GridAxis.h"
 #include "ssGridStores.h"
 
+class TssInplaceEdit;
+
 struct TGridCoord {
     int X = 0;  // column
     int Y = 0;  // row
@@ -36,6 +38,9 @@ constexpr TGridOptions DefaultGridOptions = TGridOptions::FromMask(0x801F);
 
 enum class TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
 enum class TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
+// Where the selection runs on while the mouse is held beyond the cells.
+enum class TGridScrollDirectionItem { sdLeft, sdRight, sdUp, sdDown };
+using TGridScrollDirection = TSet<TGridScrollDirectionItem>;
 using TGridDrawState = TSet<TGridDrawStateItem>;
 
 using TssOnEnterCellEvent = std::function<void(TObject* Sender, int Col, int Row)>;
@@ -136,7 +141,11 @@ public:
     // Checked like the current cell; runs no select, exit or enter events.
     void SetSelection(const TGridRect& Value);
     bool EditorMode() const { return FEditorMode; }
+    // On: the editor opens over the current cell with nothing selected; off: it closes.
     void SetEditorMode(bool Value);
+    // The editor, once a cell was edited (it is made on first use and kept).
+    TssInplaceEdit* InplaceEditor() const { return FInplaceEdit; }
+    TGridState GridState() const { return FGridState; }
 
     // ---- attributes: the cascade cell, column, row, grid ----
     // An index at or beyond the column count, or a negative one, raises the list index error.
@@ -222,14 +231,48 @@ protected:
     virtual bool HasCellLines();
 
     // ---- editor hosting ----
+    virtual TssInplaceEdit* CreateEditor();
     virtual bool CanShowEditor();
     void OpenEditor();
     void CloseEditor();
-    // The in-place editor is placed over the current cell here once the grid hosts one.
-    virtual void PlaceEditor() {}
+    // Loads the editor for the current cell when it was loaded for another, colours it and lays
+    // it over the cell; only while CanShowEditor.
+    void PlaceEditor();
+    // Stores the editor's text into its cell and hides it.
+    void DetachEditor();
+    void CommitEditorText();
+    // Opens the editor and types Ch into it.
+    void OpenEditorWithChar(wchar_t Ch);
+    // Loads the editor again from its cell.
+    void ResetEditor();
+    // The editor's colour: the cell's, or the configured one while the user can type.
+    TColor EditorBackColor();
+    virtual bool EditorAcceptsKey(wchar_t Key) { return true; }
+    virtual bool GridAcceptsKey(WORD Key, TShiftState Shift) { return true; }
+    virtual bool EditorCanModify() { return FCanEditModify; }
     virtual String GetEditText(int ACol, int ARow) { return String(); }
     virtual void SetEditText(int ACol, int ARow, const String& Value) {}
     virtual String GetEditMask(int ACol, int ARow) { return String(); }
+    // The most characters the editor takes; 0 = no limit, -1 = none (the cell cannot change).
+    virtual int GetEditLimit() { return 0; }
+
+    // ---- mouse and keyboard ----
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyPress(wchar_t& Key) override;
+    void TimerTick(UINT_PTR Id) override;
+    HCURSOR ClientCursor(POINT P) override;
+    void FontChanged() override;
+    // The state a press at (X, Y) would start on a sizing band, with the sized cell and the
+    // line's position and offset from the point; gsNormal off every band.
+    TGridState CalcSizingState(int X, int Y, int& Index, int& SizingPos, int& SizingOfs, const TGridMetrics& M);
+    // Steps the selection one cell in each direction while the mouse is held beyond the cells.
+    virtual void AutoScrollStep(TGridScrollDirection Direction);
+    // Moves a column or row with everything that goes by its index.
+    void MoveColumn(int FromIndex, int ToIndex);
+    void MoveRow(int FromIndex, int ToIndex);
 
     // ---- what descendants override ----
     void Paint() override;
@@ -254,6 +297,13 @@ protected:
     TssOnEnterCellEvent FOnEnterCell;
     TssOnExitCellEvent FOnExitCell;
     TGridState FGridState = TGridState::gsNormal;
+    int FSizingIndex = 0, FSizingPos = 0, FSizingOfs = 0;
+    int FMoveIndex = 0, FMovePos = 0;
+    POINT FHitTest{};  // client point of the last non-client hit test
+    TssInplaceEdit* FInplaceEdit = nullptr;  // owned as a component
+    int FInplaceCol = -1, FInplaceRow = -1;   // the cell the editor was loaded for
+    bool FCanEditModify = true;
+    bool FSuppressSelectEvent = false;  // a drag along the selected row asks no OnSelectCell
     bool FSaveCellExtents = true;
     bool FIsCanExit = true;
     bool bFirstGridEnter = true;
@@ -267,7 +317,19 @@ protected:
     TssGridCellInfo& CellInfo() { return *FCellInfo; }
 
 private:
+    friend class TssInplaceEdit;
     bool Designing() const { return ComponentState().Contains(TComponentStateItem::csDesigning); }
+    TGridOptions EffectiveOptions() const;
+    // Fills the current cell with the editor's colour, under the editor.
+    void FillEditorCell();
+    void LoadEditor();
+    void DrawSizingLine(const TGridMetrics& M);
+    void DrawMove();
+    void MoveDrag(int Pos, int Hit, bool Rows);
+    void StopDrag();
+    void ApplySize();
+    // Copies the selected cells' texts as tab-separated lines.
+    void CopySelection();
     bool DesigningOrLoading() const;
     bool RowSelect() const { return FOptions.Contains(TGridOption::goRowSelect); }
     void CheckCell(int ACol, int ARow) const;
