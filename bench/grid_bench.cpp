@@ -1,4 +1,5 @@
-// The drawing grid on a real window: scrolling at 1,000,000 rows against 1,000 rows, a full
+// The drawing grid on a real window: scrolling, keys and the drag's auto-scroll tick at
+// 1,000,000 rows against 1,000 rows, a full
 // repaint against a plain loop of ExtTextOutW and LineTo over the same texts and lines, and what
 // RowCount := 1,000,000 at 50 columns costs in heap and time. Each comparison prints a ratio
 // measured in this run; the GDI objects a repaint creates are printed too.
@@ -103,6 +104,48 @@ void ScrollComparison() {
     Ratio("TopRow := last row (painted)", topRowLast(big), topRowLast(small));
 }
 
+// Keys and the auto-scroll tick as the user drives them, painted after each step.
+void InputComparison() {
+    Bench big(1000000), small(1000);
+    auto keys = [](Bench& b, WORD forward, WORD back, bool ctrl) {
+        HWND h = b.Grid->Handle();
+        BYTE state[256];
+        GetKeyboardState(state);
+        BYTE saved = state[VK_CONTROL];
+        state[VK_CONTROL] = ctrl ? 0x80 : 0;
+        SetKeyboardState(state);
+        double t = Best([&] {
+            SendMessageW(h, WM_KEYDOWN, forward, 0);
+            UpdateWindow(h);
+            SendMessageW(h, WM_KEYDOWN, back, 0);
+            UpdateWindow(h);
+        }, 20) / 2;
+        state[VK_CONTROL] = saved;
+        SetKeyboardState(state);
+        return t;
+    };
+    // A drag held below the grid: each tick moves the selection a row and scrolls.
+    auto tick = [](Bench& b) {
+        HWND h = b.Grid->Handle();
+        b.Grid->SetTopRow(1);
+        RECT cell = b.Grid->CellRect(1, 1);
+        SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.left + 2, cell.top + 2));
+        POINT below{cell.left + 2, Height + 30};
+        ClientToScreen(h, &below);
+        SetCursorPos(below.x, below.y);
+        double t = Best([&] {
+            SendMessageW(h, WM_TIMER, 1, 0);
+            UpdateWindow(h);
+        }, 20);
+        SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(cell.left + 2, cell.top + 2));
+        return t;
+    };
+    Ratio("Down and Up (painted)", keys(big, VK_DOWN, VK_UP, false), keys(small, VK_DOWN, VK_UP, false));
+    Ratio("Page Down and Page Up (painted)", keys(big, VK_NEXT, VK_PRIOR, false), keys(small, VK_NEXT, VK_PRIOR, false));
+    Ratio("Ctrl+End and Ctrl+Home (painted)", keys(big, VK_END, VK_HOME, true), keys(small, VK_END, VK_HOME, true));
+    Ratio("one auto-scroll tick of a drag (painted)", tick(big), tick(small));
+}
+
 // The same cells and lines drawn straight on the window's DC.
 void PlainLoop(HWND h, HFONT font, int colWidth, int rowHeight, int visibleCols, int visibleRows) {
     HDC dc = GetDC(h);
@@ -194,6 +237,7 @@ int main() {
     RegisterLibraryUnits();
     Application->Initialize();
     ScrollComparison();
+    InputComparison();
     RepaintComparison(false);
     RepaintComparison(true);
     SizeComparison();
