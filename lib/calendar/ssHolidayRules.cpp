@@ -51,6 +51,13 @@ int EquinoxFormula(int Year, double C, int Base) { return int(0.242194 * (Year -
 
 bool IsSunday(TDateTime Day) { return DayOfWeek(Day) == 1; }
 
+// The number of a valid date's day from 1 January.
+int DayOfYear(int Year, int Month, int Day) {
+    int days = Day - 1;
+    for (int m = 1; m < Month; ++m) days += DaysInAMonth(Year, m);
+    return days;
+}
+
 }  // namespace
 
 int EquinoxDay(int Year, int Month) { return EquinoxFormula(Year, Month == 3 ? 20.8431 : 23.2488, 1980); }
@@ -177,7 +184,8 @@ void TssHoliday::ApplyLawSection(const std::vector<String>& Lines) {
         const String key = Trim(Before(line, L'=')), value = After(line, L'=');
         if (SameText(key, L"FURIKAE")) {
             const String md = After(value, L'/');
-            fLaw.SubstituteFrom = StrToInt(Before(value, L'/')) * 10000 + StrToInt(Before(md, L'/')) * 100 + StrToInt(After(md, L'/'));
+            // yyyymmdd, saturating as the match keys do
+            fLaw.SubstituteFrom = HolidayKey(HolidayKey(StrToInt(Before(value, L'/')), StrToInt(Before(md, L'/'))), StrToInt(After(md, L'/')));
         } else if (SameText(key, L"FURIKAENEXT")) {
             fLaw.NextFreeDayFrom = StrToInt(value);
         } else if (SameText(key, L"KOKUMIN")) {
@@ -248,7 +256,7 @@ TssHolidayRec TssHoliday::EquinoxHoliday(int Year, int Month) const {
 TssHolidayHit TssHoliday::FindHoliday(const TssHolidayList& List, int Year, int Month, int Day) const {
     if (fLaw.ChangesDays()) {
         if (!IsValidDate(Year, Month, Day)) return {};
-        return YearHits(List, Year)[std::size_t(Month * 32 + Day)];
+        return LawDays(List, Year)[std::size_t(DayOfYear(Year, Month, Day))];
     }
     const int key = Month * 100 + Day;
     for (auto it = List.rbegin(); it != List.rend(); ++it) {
@@ -278,10 +286,7 @@ public:
     int Days() const { return FDays; }
     TDateTime Date(int i) const { return FFirst + i; }
     // The day of Month/Day, -1 for none.
-    int Index(int Month, int Day) const {
-        TDateTime d;
-        return TryEncodeDate(FYear, Month, Day, d) ? int(d - FFirst) : -1;
-    }
+    int Index(int Month, int Day) const { return IsValidDate(FYear, Month, Day) ? DayOfYear(FYear, Month, Day) : -1; }
 
     // The day the Sunday holiday i gives as its substitute, -1 for none.
     int SubstituteOf(int i) const {
@@ -318,20 +323,15 @@ private:
 
 }  // namespace
 
-TssHolidayYear TssHoliday::YearHits(const TssHolidayList& List, int Year) const {
-    TssHolidayYear hits{};
-    auto at = [&hits](int Month, int Day) -> TssHolidayHit& { return hits[std::size_t(Month * 32 + Day)]; };
-    if (!fLaw.ChangesDays() || !IsValidDate(Year, 1, 1)) {
-        for (int m = 1; m <= 12; ++m)
-            for (int d = 1, last = DaysInAMonth(Year, m); d <= last; ++d) at(m, d) = FindHoliday(List, Year, m, d);
-        return hits;
-    }
+std::vector<TssHolidayHit> TssHoliday::LawDays(const TssHolidayList& List, int Year) const {
     TLawYear year(fLaw, Year);
     for (const TssHolidayRec* r : List) {
         // Keys as the plain scan matches them; the last entry of a key is the one found.
         if (Year < r->StartYear || Year > r->EndYear || r->MMDD <= 0) continue;
         if (int i = year.Index(r->MMDD / 100, r->MMDD % 100); i >= 0) year.Listed[std::size_t(i)] = r;
     }
+    // Taken in date order, an added entry gives way when the rules give its day from the holidays
+    // counted so far; a later one giving way takes nothing from the rule of an earlier one.
     year.Counted = year.Listed;
     for (int i = 0; i < year.Days(); ++i) {
         const TssHolidayRec* r = year.Listed[std::size_t(i)];
@@ -345,15 +345,18 @@ TssHolidayYear TssHoliday::YearHits(const TssHolidayList& List, int Year) const 
         if (year.Counted[std::size_t(i)]) days[std::size_t(i)] = {year.Counted[std::size_t(i)], false};
     for (int i = 0; i < year.Days(); ++i)
         if (int t = year.SubstituteOf(i); t >= 0) days[std::size_t(t)] = {year.Counted[std::size_t(i)], true};
-    // Taken in date order, an entry that gave way still has its day from the rules: a later one
-    // gives way only when the rules give its day without the earlier.
     for (int i = 0; i < year.Days(); ++i)
         if (!days[std::size_t(i)].Holiday() && year.IsBetween(i)) days[std::size_t(i)].Between = true;
-    for (int i = 0; i < year.Days(); ++i) {
-        int y, m, d;
-        DecodeDate(year.Date(i), y, m, d);
-        at(m, d) = days[std::size_t(i)];
-    }
+    return days;
+}
+
+TssHolidayYear TssHoliday::YearHits(const TssHolidayList& List, int Year) const {
+    TssHolidayYear hits{};
+    const bool law = fLaw.ChangesDays() && IsValidDate(Year, 1, 1);
+    const std::vector<TssHolidayHit> days = law ? LawDays(List, Year) : std::vector<TssHolidayHit>();
+    for (int m = 1, i = 0; m <= 12; ++m)
+        for (int d = 1, last = DaysInAMonth(Year, m); d <= last; ++d, ++i)
+            hits[std::size_t(m * 32 + d)] = law ? days[std::size_t(i)] : FindHoliday(List, Year, m, d);
     return hits;
 }
 

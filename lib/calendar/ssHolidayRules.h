@@ -168,6 +168,8 @@ protected:
 
 private:
     void InstallDefaults();
+    // The answers of Year under the law's rules, by the day's number from 1 January.
+    std::vector<TssHolidayHit> LawDays(const TssHolidayList& List, int Year) const;
 };
 
 // One name rule of the holiday file.
