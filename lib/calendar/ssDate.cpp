@@ -78,11 +78,6 @@ namespace {
 
 const wchar_t* const SSubstituteHoliday = L"振替休日";
 
-// Day of the equinox month by the formula; the division by four is exact, not integral.
-int EquinoxDay(int Year, double Constant) {
-    return int(0.242194 * (Year - 1980) + Constant) - int((Year - 1980) / 4.0);
-}
-
 // The copy a holiday query works on: a missing year becomes this year's.
 TssDate HolidayCopy(const TssDate& Value) {
     TssDate d(Value);
@@ -101,7 +96,7 @@ auto WithHoliday(const TssDate& Self, const TssDate& D, Use use) {
     if (HolidayCacheEnabled() && typeid(Self) == typeid(TssDate)) return use(CachedHoliday(D.YYYY(), D.MM(), D.DD()));
     // Building a list only touches the date's working storage, which is mutable for this.
     std::unique_ptr<TssHolidayList> list = const_cast<TssDate&>(Self).BuildYearHolidays(D.YYYY());
-    return use(FindHoliday(*list, D.YYYY(), D.MM(), D.DD()));
+    return use(GetHoliday()->FindHoliday(*list, D.YYYY(), D.MM(), D.DD()));
 }
 
 }  // namespace
@@ -111,29 +106,19 @@ bool TssDate::IsHolidayEx(bool CheckSunday, bool CheckFixed, bool CheckSubstitut
     if (!d.IsGoodYMD()) return false;
     if (CheckSunday && YoubiIndex() == 1) return true;
     if (!CheckFixed && !CheckSubstitute) return false;
-    // A holiday on the day itself counts with either check; the day after a Sunday holiday
-    // only with CheckSubstitute.
-    return WithHoliday(*this, d, [&](const TssHolidayHit& hit) { return hit.Rec && (!hit.Substitute || CheckSubstitute); });
+    // A holiday on the day itself, or between two, counts with either check; a substitute only
+    // with CheckSubstitute.
+    return WithHoliday(*this, d, [&](const TssHolidayHit& hit) { return hit.Holiday() && (!hit.Substitute || CheckSubstitute); });
 }
 
 std::unique_ptr<TssHolidayList> TssDate::BuildYearHolidays(int Year) {
     auto list = std::make_unique<TssHolidayList>();
-    const TssHolidayList& rules = GetHolidayItems();
+    const TssHoliday* table = GetHoliday();
+    const TssHolidayList& rules = table->items();
     for (const TssHolidayRec* r : rules)
         if (r->DD != 0 && r->MMDD != SyunbunMarkerMMDD) list->push_back(r);
 
-    // Equinox days: a fixed day of the file wins over the formula (a later entry over an earlier).
-    TssHolidayRec spring{Year, Year, 3, EquinoxDay(Year, 20.8431)}, autumn{Year, Year, 9, EquinoxDay(Year, 23.2488)};
-    for (const TssHolidayRec* r : rules) {
-        if (r->MMDD != SyunbunMarkerMMDD || Year < r->StartYear || Year > r->EndYear) continue;
-        if (r->MM == 3) spring = {r->StartYear, r->EndYear, 3, r->DD};
-        else if (r->MM == 9) autumn = {r->StartYear, r->EndYear, 9, r->DD};
-    }
-    for (TssHolidayRec* e : {&spring, &autumn}) {
-        e->MMDD = HolidayKey(e->MM, e->DD);
-        e->HolidayKind = TssHolidayKind::hkSyunbun;
-    }
-    SyunbunTbl = {spring, autumn};
+    SyunbunTbl = {table->EquinoxHoliday(Year, 3), table->EquinoxHoliday(Year, 9)};
     list->push_back(&SyunbunTbl[0]);
     list->push_back(&SyunbunTbl[1]);
 
@@ -350,6 +335,11 @@ String TssDate::HolidayName() const {
     TssDate d = HolidayCopy(*this);
     if (!d.IsGoodYMD()) return String();
     return WithHoliday(*this, d, [&](const TssHolidayHit& hit) {
+        if (hit.Between) {
+            TssHolidayRec between{d.YYYY(), d.YYYY(), d.MM(), d.DD(), HolidayKey(d.MM(), d.DD())};
+            between.HolidayKind = TssHolidayKind::hkKokumin;
+            return CachedHolidayNames()->GetHolidayName(between, d.YYYY());
+        }
         if (!hit.Rec) return String();  // a Sunday and nothing else
         if (hit.Substitute) return String(SSubstituteHoliday);
         return CachedHolidayNames()->GetHolidayName(*hit.Rec, d.YYYY());

@@ -44,18 +44,20 @@ std::vector<String> ReadSection(const String& fileName, const String& section) {
 // so it outlives the table and the date that built its list.
 struct YearTable {
     std::vector<TssHolidayRec> Records;
-    std::array<TssHolidayHit, 13 * 32> Days{};  // [month * 32 + day]
+    TssHolidayYear Days{};
 };
 
 std::unique_ptr<YearTable> MakeYearTable(int Year) {
     TssDate builder;
     std::unique_ptr<TssHolidayList> list = builder.BuildYearHolidays(Year);
     auto table = std::make_unique<YearTable>();
-    table->Records.reserve(list->size());  // no reallocation: the list below points into it
-    TssHolidayList own;
-    for (const TssHolidayRec* r : *list) own.push_back(&table->Records.emplace_back(*r));
-    for (int m = 1; m <= 12; ++m)
-        for (int d = 1, last = DaysInAMonth(Year, m); d <= last; ++d) table->Days[std::size_t(m * 32 + d)] = FindHoliday(own, Year, m, d);
+    table->Days = GetHoliday()->YearHits(*list, Year);
+    // The answers point into the list, which the builder's storage and the table own: point them
+    // at copies (no reallocation: reserved).
+    table->Records.reserve(list->size());
+    for (const TssHolidayRec* r : *list) table->Records.push_back(*r);
+    for (TssHolidayHit& hit : table->Days)
+        if (hit.Rec) hit.Rec = &table->Records[std::size_t(std::find(list->begin(), list->end(), hit.Rec) - list->begin())];
     return table;
 }
 
@@ -227,23 +229,6 @@ String HolidayFileName() { return HolidayFileNameFor(HolidayRegistryText()); }
 
 THolidaySectionReader HolidayFileReader(const String& FileName) {
     return [FileName](const String& Section) { return HolidaySectionLines(ReadSection(FileName, Section)); };
-}
-
-TssHolidayHit FindHoliday(const TssHolidayList& List, int Year, int Month, int Day) {
-    const int key = Month * 100 + Day;
-    for (auto it = List.rbegin(); it != List.rend(); ++it) {
-        const TssHolidayRec* r = *it;
-        if (Year < r->StartYear || Year > r->EndYear) continue;
-        if (r->MMDD == key) return {r, false};
-        if (r->MMDD > key) continue;
-        TDateTime day;
-        if (TryEncodeDate(Year, r->MM, r->DD, day) && DayOfWeek(day) == 1) {
-            int y, m, d;
-            DecodeDate(day + 1, y, m, d);
-            if (m == Month && d == Day) return {r, true};
-        }
-    }
-    return {};
 }
 
 TssHoliday* GetHoliday() {

@@ -29,18 +29,9 @@ void FreeHoliday();
 bool HolidayCacheEnabled();
 void SetHolidayCacheEnabled(bool Value);
 
-// Where a date falls among its year's holidays: the holiday with its month and day, or (with
-// Substitute) the Sunday holiday of the day before. Rec is null when neither.
-struct TssHolidayHit {
-    const TssHolidayRec* Rec = nullptr;
-    bool Substitute = false;
-};
-
-// Scans a year list backwards: the in-range entry with the date's key, else an earlier in-range
-// holiday that falls on a Sunday and whose next day has the date's month and day.
-TssHolidayHit FindHoliday(const TssHolidayList& List, int Year, int Month, int Day);
-// The same answer for a valid date, read from a table of its year (one entry per month and day)
-// made once per year and rule table. Rec stays valid until the next holiday query.
+// TssHoliday::FindHoliday's answer for a plain date's year list, read from a table of its year
+// (one entry per month and day) made once per year and rule table. Rec stays valid until the
+// next holiday query.
 TssHolidayHit CachedHoliday(int Year, int Month, int Day);
 // The names of the current holiday file. They are read again only after a change was reported
 // in the file's folder or in the registry around the value that names the file, or when the

@@ -32,21 +32,37 @@ inline const std::vector<String> OverflowFileLines = {
     L"[HOLIDAYNAME]", L"7/7=七夕", L"42949673/703=誤り",
 };
 
+// The law's settings as the shipped file has them, a fixed equinox day, and what is left alone.
+inline const std::vector<String> LawFileLines = {
+    L"[HOLIDAYLAW]", L"furikae = 1973/4/12", L"FURIKAENEXT=2007", L"KOKUMIN=1988", L"SYUNBUNCALC=1",
+    L"SYUNBUNDAY=9/22:2040-2041", L"SYUNBUNDAY=9/23:2041-2041", L"!KOKUMIN=x", L"UNKNOWN=x",
+    L"[HOLIDAYNAME]", L"KOKUMIN:1988-9999=国民の休日",
+};
+
+// Lines of a rule section, or of the law's section where the key matters.
 struct MalformedRule {
-    const wchar_t *section, *value;
+    const wchar_t *section, *line;
 };
 inline const std::vector<MalformedRule> MalformedRules = {
-    {L"HOLIDAYADD", L"8/11"},  // the range is mandatory
-    {L"HOLIDAYADD", L"8/x:2016-2999"},
-    {L"HOLIDAYDELETE", L"7/20:1996-"},
-    {L"WEEKHOLIDAYADD", L"7,3*:2003-9999"},
-    {L"SYUNBUNNOTCALC", L"3/21:abc-2000"},
+    {L"HOLIDAYADD", L"k=8/11"},  // the range is mandatory
+    {L"HOLIDAYADD", L"k=8/x:2016-2999"},
+    {L"HOLIDAYDELETE", L"k=7/20:1996-"},
+    {L"WEEKHOLIDAYADD", L"k=7,3*:2003-9999"},
+    {L"SYUNBUNNOTCALC", L"k=3/21:abc-2000"},
+    {L"HOLIDAYLAW", L"FURIKAE=1973/4"},
+    {L"HOLIDAYLAW", L"KOKUMIN=yes"},
+    {L"HOLIDAYLAW", L"SYUNBUNDAY=9/22"},
 };
 
 inline String Range(std::int32_t from, std::int32_t to) { return L':' + std::to_wstring(from) + L'-' + std::to_wstring(to); }
 
+inline String DateRule(const TssHolidayRec& r) {
+    return (r.HolidayKind == TssHolidayKind::hkSyunbun ? L"S" : L"") + std::to_wstring(r.MM) + L'/' + std::to_wstring(r.DD) +
+           Range(r.StartYear, r.EndYear);
+}
+
 // The table's items in order: "M/D:from-to", "M,N*W:from-to" or "SM/D:from-to" for a fixed equinox day;
-// "EConvertError" when reading raises it.
+// then, when the law's rules are on, " law" and the settings. "EConvertError" when reading raises it.
 inline String RuleSummary(const THolidaySectionReader& sections) {
     try {
         TssHoliday table(sections);
@@ -54,10 +70,16 @@ inline String RuleSummary(const THolidaySectionReader& sections) {
         for (const TssHolidayRec* r : table.items()) {
             if (!s.empty()) s += L' ';
             if (r->HolidayKind == TssHolidayKind::hkWeekHoliday)
-                s += std::to_wstring(r->MM) + L',' + std::to_wstring(r->WeekIndex) + L'*' + std::to_wstring(r->YoubiIndex);
+                s += std::to_wstring(r->MM) + L',' + std::to_wstring(r->WeekIndex) + L'*' + std::to_wstring(r->YoubiIndex) +
+                     Range(r->StartYear, r->EndYear);
             else
-                s += (r->HolidayKind == TssHolidayKind::hkSyunbun ? L"S" : L"") + std::to_wstring(r->MM) + L'/' + std::to_wstring(r->DD);
-            s += Range(r->StartYear, r->EndYear);
+                s += DateRule(*r);
+        }
+        const TssHolidayLaw& law = table.Law();
+        if (law.ChangesDays() || law.Equinox || !law.EquinoxDays.empty()) {
+            s += L" law " + std::to_wstring(law.SubstituteFrom) + L' ' + std::to_wstring(law.NextFreeDayFrom) + L' ' +
+                 std::to_wstring(law.BetweenFrom) + (law.Equinox ? L" calc" : L" nocalc");
+            for (const TssHolidayRec& r : law.EquinoxDays) s += L' ' + DateRule(r);
         }
         return s;
     } catch (const EConvertError&) {
@@ -79,6 +101,7 @@ inline String NameSummary(const THolidaySectionReader& sections) {
                 s += std::to_wstring(e->MM) + L',' + std::to_wstring(e->WeekIndex) + L'*' + std::to_wstring(e->YoubiIndex);
                 break;
             case TssHolidayKind::hkSyunbun: s += L'S' + std::to_wstring(e->MM); break;
+            case TssHolidayKind::hkKokumin: s += L'K'; break;
             }
             s += Range(e->StartYear, e->EndYear) + L'=' + e->Name;
         }
@@ -115,6 +138,9 @@ inline std::vector<HolidayFileCase> HolidayFileCases() {
          L"5/3:1948-2999 5/4:1990-2999 5/5:1948-2999 7/7:2000-2999 7/20:1990-2999 9/15:1966-2999 10/10:1966-2999 "
          L"11/3:1948-2999 11/23:1948-2999 12/23:1989-2999 42949673/597:2000-2999",
          L"707:0-9999=七夕 2147483647:0-9999=誤り"},
+        {"the law's settings, and the name of the day between two holidays", LawFileLines,
+         String(DefaultRules) + L" law 19730412 2007 1988 calc S9/22:2040-2041 S9/23:2041-2041", L"K:1988-9999=国民の休日"},
+        {"the law's section without settings", {L"[HOLIDAYLAW]", L"FURIKAENEXT=0", L"KOKUMIN=0", L"SYUNBUNCALC=0"}, DefaultRules, L""},
         {"malformed name number", {L"[HOLIDAYNAMEEX]", L"1/x=元日"}, DefaultRules, L"EConvertError"},
         {"malformed name range", {L"[HOLIDAYNAMEEX]", L"1/1:2016-=元日"}, DefaultRules, L"EConvertError"},
         {"sections in any case, blanks around numbers",
@@ -124,7 +150,7 @@ inline std::vector<HolidayFileCase> HolidayFileCases() {
          L"811:0-9999=山の日"},
     };
     for (const MalformedRule& m : MalformedRules)
-        cases.push_back({"malformed rule", {String(L"[") + m.section + L"]", String(L"k=") + m.value}, L"EConvertError", L""});
+        cases.push_back({"malformed rule", {String(L"[") + m.section + L"]", m.line}, L"EConvertError", L""});
     return cases;
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
+#include <set>
 #include <sstream>
 
 #include "EraFiles.h"
@@ -93,8 +95,18 @@ protected:
         WriteHolidayFileAt(FDir / name, lines);
         FreeHoliday();
     }
+    static String ShippedFolder() { return BinDir() + L"..\\testdata\\calendar"; }
     void UseShippedFile() {
-        TestDataFolder = BinDir() + L"..\\testdata\\calendar";
+        TestDataFolder = ShippedFolder();
+        FreeHoliday();
+    }
+    // The shipped file with its law section renamed, as a reader that knows no such section sees it.
+    void UseShippedFileWithoutLaw() {
+        std::string bytes = testing_support::ReadBytes(ShippedFolder() + L"\\Holiday.ini");
+        const std::size_t at = bytes.find("\n[HOLIDAYLAW]");  // not the comment that names it
+        ASSERT_NE(at, std::string::npos);
+        bytes.replace(at, 13, "\n[UNREAD]");
+        testing_support::WriteBytes(FDir / L"Holiday.ini", bytes);
         FreeHoliday();
     }
 
@@ -287,8 +299,8 @@ TEST_F(HolidayTest, FileFoundThroughTheRegistryValue) {
 
 TEST_F(HolidayTest, MalformedRuleRaisesAndTheNextQueryTriesAgain) {
     for (const MalformedRule& c : MalformedRules) {
-        SCOPED_TRACE(Utf8(c.value));
-        WriteHolidayFile({String(L"[") + c.section + L"]", String(L"k=") + c.value});
+        SCOPED_TRACE(Utf8(c.line));
+        WriteHolidayFile({String(L"[") + c.section + L"]", c.line});
         EXPECT_THROW(TssDate(2016, 8, 11).IsHoliday(), EConvertError);
         EXPECT_THROW(TssDate(2016, 8, 11).IsHoliday(), EConvertError);  // nothing half-loaded stays
         // Repaired in place: the next query reads it without being told.
@@ -447,6 +459,88 @@ TEST_F(HolidayTest, ShippedFileModelsTheRealHolidays) {
         {{2026, 9, 22}, true, L"国民の休日"},
         {{2030, 3, 20}, true, L"春分の日"},
     });
+}
+
+// The days the law's rules decide and their neighbours, in the shipped file with its law
+// section and without it (as before the section was there).
+TEST_F(HolidayTest, ShippedFileWithAndWithoutTheLawsRules) {
+    struct Case {
+        Ymd v;
+        bool offHoliday, offFixed;  // IsHoliday, IsHolidayEx(false, true, false) without the section
+        bool onHoliday, onFixed;    // the same with it
+        const wchar_t* onName;
+    };
+    const Case cases[] = {
+        {{1970, 5, 4}, true, false, false, false, L""},  // substitutes before 12 April 1973
+        {{1971, 3, 22}, true, false, false, false, L""},
+        {{1971, 10, 11}, true, false, false, false, L""},
+        {{1973, 2, 12}, true, false, false, false, L""},
+        {{1973, 4, 30}, true, false, true, false, L"振替休日"},
+        {{1955, 9, 23}, true, true, false, false, L""},  // the autumnal equinox on the 24th
+        {{1955, 9, 24}, false, false, true, true, L"秋分の日"},
+        {{1971, 9, 23}, true, true, false, false, L""},
+        {{1971, 9, 24}, false, false, true, true, L"秋分の日"},
+        {{1975, 9, 24}, false, false, true, true, L"秋分の日"},
+        {{1978, 9, 23}, true, true, true, true, L"秋分の日"},
+        {{1988, 5, 4}, true, true, true, true, L"国民の休日"},
+        {{2008, 5, 6}, true, true, true, false, L"振替休日"},  // listed, now the rule's substitute
+        {{2031, 5, 6}, false, false, true, false, L"振替休日"},  // 4 May a Sunday
+        {{2031, 5, 7}, false, false, false, false, L""},
+        {{2036, 5, 6}, false, false, true, false, L"振替休日"},
+        {{2048, 5, 6}, false, false, true, false, L"振替休日"},
+        {{2019, 4, 30}, true, true, true, true, L"国民の休日"},
+        {{2019, 5, 1}, true, true, true, true, L"天皇の即位の日"},
+        {{2019, 5, 6}, true, true, true, false, L"振替休日"},
+        {{2009, 9, 22}, true, true, true, true, L"国民の休日"},
+        {{2032, 9, 20}, true, true, true, true, L"敬老の日"},
+        {{2032, 9, 21}, false, false, true, true, L"国民の休日"},
+        {{2032, 9, 22}, true, true, true, true, L"秋分の日"},
+        {{2032, 9, 23}, false, false, false, false, L""},
+        {{2037, 9, 22}, false, false, true, true, L"国民の休日"},
+        {{2043, 9, 22}, false, false, true, true, L"国民の休日"},
+        {{2049, 9, 21}, false, false, true, true, L"国民の休日"},
+    };
+    UseShippedFileWithoutLaw();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Show(c.v));
+        EXPECT_EQ(c.v.Date().IsHoliday(), c.offHoliday);
+        EXPECT_EQ(c.v.Date().IsHolidayEx(false, true, false), c.offFixed);
+    }
+    UseShippedFile();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Show(c.v));
+        EXPECT_EQ(c.v.Date().IsHoliday(), c.onHoliday);
+        EXPECT_EQ(c.v.Date().IsHolidayEx(false, true, false), c.onFixed);
+        EXPECT_EQ(c.v.Date().IsHolidayEx(false, false, true), c.onHoliday);
+        EXPECT_EQ(Utf8(c.v.Date().HolidayName()), Utf8(c.onName));
+    }
+}
+
+// Every day of 1955-2050 against the list written from the law's history: a day off is a
+// listed day or a Sunday, and a listed day has a name. IsHoliday counts every Sunday, so a
+// Sunday is not compared: the file's 4 May is a holiday on the Sundays of 1997 and 2003, when
+// the law of the time made none.
+TEST_F(HolidayTest, ShippedFileGivesTheListedHolidays) {
+    std::set<std::string> listed;
+    std::istringstream list(testing_support::ReadBytes(ShippedFolder() + L"\\PublicHolidays1955-2050.txt"));
+    for (std::string line; std::getline(list, line);)
+        if (!line.empty() && line[0] != '#') listed.insert(line.substr(0, 10));
+    ASSERT_GT(listed.size(), 1400u);
+    UseShippedFile();
+    std::vector<std::string> differ;
+    for (TDateTime day = EncodeDate(1955, 1, 1); day <= EncodeDate(2050, 12, 31); day += 1) {
+        TssDate d;
+        d.SetDateTime(day);
+        const std::string text = Utf8(FormatDateTime(L"yyyy-mm-dd", day));
+        const bool isListed = listed.count(text) > 0;
+        if (d.IsHoliday() != (isListed || d.YoubiIndex() == 1))
+            differ.push_back(text + (isListed ? " missing" : " not a holiday"));
+        else if (isListed && d.HolidayName().empty())
+            differ.push_back(text + " without a name");
+    }
+    for (const std::string& line : differ) std::printf("differs: %s\n", line.c_str());
+    std::printf("%u days of 1955-2050 differ from the list\n", unsigned(differ.size()));
+    EXPECT_TRUE(differ.empty());
 }
 
 TEST_F(HolidayTest, CacheChangesNoAnswer) {
