@@ -198,7 +198,7 @@ void TCustomEdit::SetSelLength(int v) {
 
 String TCustomEdit::SelText() {
     int start = SelStart();
-    return Text().substr(std::size_t(start), std::size_t(SelLength()));
+    return TCustomEdit::Text().substr(std::size_t(start), std::size_t(SelLength()));
 }
 
 void TCustomEdit::SetSelText(const String& v) { SendMessageW(Handle(), EM_REPLACESEL, TRUE, LPARAM(v.c_str())); }
@@ -233,7 +233,7 @@ void TCustomEdit::SetBorderStyle(TBorderStyle v) {
 
 void TCustomEdit::CommandNotify(WORD code) {
     if (code != EN_CHANGE) return;
-    FCaption = Text();  // what a re-made window starts with
+    FCaption = TCustomEdit::Text();  // what a re-made window starts with
     Change();
 }
 

@@ -82,8 +82,9 @@ class TCustomEdit : public TWinControl {
 public:
     explicit TCustomEdit(TComponent* AOwner);
 
-    String Text();
-    void SetText(const String& v);
+    // Virtual so that a derived edit can answer a value other than the text it shows.
+    virtual String Text();
+    virtual void SetText(const String& v);
     // Selection in characters; SetSelLength selects from SelStart.
     int SelStart();
     void SetSelStart(int v);
