@@ -295,6 +295,7 @@ void TFDDataSet::MakeNestedDataSets() {
             for (const TFieldDef& c : def->ChildDefs) nested->FieldDefs().Add(c.Name, c.DataType, c.Size, c.Required).ChildDefs = c.ChildDefs;
         nested->FMasterField = field;
         field->SetNestedDataSet(nested);
+        nested->Open();
     }
 }
 
@@ -468,6 +469,9 @@ void TFDDataSet::LoadFromStream(TStream& Stream) {
                 int up = int(i) - 1;
                 while (up >= 0 && up != spec.Parent) up = specs[std::size_t(up)].Parent;
                 if (up != spec.Parent) Damaged(L"the fields are out of order");
+                int depth = 0;
+                for (int p = spec.Parent; p >= 0; p = specs[std::size_t(p)].Parent) ++depth;
+                if (depth > 16) Damaged(L"its fields nest too deep");
             }
             for (const TFieldSpec& other : specs)
                 if (other.Parent == spec.Parent && SameText(other.Def.Name, spec.Def.Name))
