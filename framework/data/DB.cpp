@@ -246,7 +246,7 @@ void TField::FocusControl() {
 
 // Numbers: empty text is NULL; text that is not a number raises and leaves the value.
 
-TIntegerField::TIntegerField(TComponent* AOwner, TFieldType DataType) : TField(AOwner) { FDataType = DataType; }
+TIntegerField::TIntegerField(TComponent* AOwner) : TField(AOwner) { FDataType = TFieldType::ftInteger; }
 
 std::int32_t TIntegerField::AsInteger() const {
     std::int32_t v = 0;
@@ -557,7 +557,7 @@ TField* CreateFieldOfType(TFieldType DataType, TComponent* Owner) {
         case T::ftSmallint:
         case T::ftWord:
         case T::ftAutoInc:
-        case T::ftInteger: return new TIntegerField(Owner, DataType);
+        case T::ftInteger: return new TIntegerField(Owner);
         case T::ftLargeint: return new TLargeintField(Owner);
         case T::ftFloat: return new TFloatField(Owner);
         case T::ftCurrency: return new TCurrencyField(Owner);
@@ -734,6 +734,7 @@ void TDataSet::CreateFields() {
     FDefaultFields = true;
     std::function<void(const TFieldDef&, TObjectField*)> make = [&](const TFieldDef& def, TObjectField* parent) {
         TField* f = CreateFieldOfType(def.DataType, this);
+        f->FDataType = def.DataType;  // kinds that share a class keep their own type
         f->FFieldName = def.Name;
         if (def.Size > 0 || f->DataType() != TFieldType::ftString) f->FSize = def.Size > 0 ? def.Size : f->FSize;
         f->FRequired = def.Required;

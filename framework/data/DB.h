@@ -224,8 +224,7 @@ private:
 class TIntegerField : public TField {
     SS_CLASS(TIntegerField, TField)
 public:
-    // DataType: ftInteger, or ftSmallint, ftWord or ftAutoInc kept in the same 32 bits.
-    explicit TIntegerField(TComponent* AOwner, TFieldType DataType = TFieldType::ftInteger);
+    explicit TIntegerField(TComponent* AOwner);
     String AsString() const override;
     void SetAsString(const String& Value) override;
     std::int32_t AsInteger() const override;
@@ -448,7 +447,8 @@ private:
     TDataSet* FNestedDataSet = nullptr;
 };
 
-// Makes an empty field of a type (its class by type), owned by Owner.
+// Makes an empty field of the class that keeps values of DataType (small integers, words and
+// counters in an integer field, variable bytes in a bytes field, ...), owned by Owner.
 TField* CreateFieldOfType(TFieldType DataType, TComponent* Owner);
 
 // One field as a dataset is told to make it.

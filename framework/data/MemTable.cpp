@@ -447,7 +447,9 @@ void TFDDataSet::LoadFromStream(TStream& Stream) {
             if (type == 0 || type >= EnumInfo(TFieldType{}).Count()) Damaged(L"a field's type is not known");
             spec.Def.DataType = TFieldType(type);
             spec.Def.Size = std::int32_t(GetU32(Stream));
-            spec.Def.Required = (GetU8(Stream) & 1) != 0;
+            std::uint8_t flags = GetU8(Stream);
+            if (flags > 1) Damaged(L"a field's flags are not known");
+            spec.Def.Required = flags == 1;
             spec.Parent = std::int32_t(GetU32(Stream));
             std::uint32_t length = GetU32(Stream);
             if (length == 0 || length > 1024 || length * 2 > Remaining(Stream)) Damaged(L"a field's name is wrong");
