@@ -2,7 +2,6 @@
 #pragma once
 #include "Controls.h"
 
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum class TTextLayout { tlTop, tlCenter, tlBottom };
 
 // Text painted on its parent. With AutoSize the label takes the size of its text; ShowAccelChar

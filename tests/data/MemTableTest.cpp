@@ -1,0 +1,162 @@
+// The memory table's files and nested datasets.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "DataFixture.h"
+#include "DateUtils.h"
+
+namespace {
+std::unique_ptr<TFDMemTable> RichTable() {
+    auto t = std::make_unique<TFDMemTable>(nullptr);
+    t->FieldDefs().Add(L"ID", TFieldType::ftInteger, 0, true);
+    t->FieldDefs().Add(L"Name", TFieldType::ftWideString, 8);
+    t->FieldDefs().Add(L"When", TFieldType::ftDateTime);
+    t->FieldDefs().Add(L"Note", TFieldType::ftMemo);
+    TFieldDef& pos = t->FieldDefs().Add(L"Pos", TFieldType::ftADT);
+    pos.ChildDefs.push_back({L"X", TFieldType::ftFloat, 0, false, {}});
+    t->CreateDataSet();
+    const wchar_t* names[] = {L"一", L"", L"three"};
+    for (int i = 0; i < 3; ++i) {
+        t->Append();
+        t->FieldByName(L"ID")->SetAsInteger(i + 1);
+        t->FieldByName(L"Name")->SetAsString(names[i]);
+        if (i != 1) t->FieldByName(L"When")->SetAsDateTime(EncodeDate(2020, 1, i + 1));
+        t->FieldByName(L"Note")->SetAsString(String(std::size_t(i * 50), L'n'));
+        t->FieldByName(L"X")->SetAsFloat(i / 4.0);
+        t->Post();
+    }
+    return t;
+}
+
+String Dump(TDataSet& t) {
+    String s;
+    for (t.First(); !t.Eof(); t.Next()) {
+        for (int i = 0; i < t.FieldList().Count(); ++i) {
+            TField* f = t.FieldList()[i];
+            s += f->IsNull() ? L"<null>" : f->Text();
+            s += L"|";
+        }
+        s += L"\n";
+    }
+    return s;
+}
+
+TEST(MemTableStream, SavedAndLoadedAlike) {
+    auto t = RichTable();
+    TMemoryStream data;
+    t->SaveToStream(data);
+    data.SetPosition(0);
+    TFDMemTable loaded(nullptr);
+    loaded.LoadFromStream(data);
+    EXPECT_EQ(Dump(loaded), Dump(*t));
+    EXPECT_TRUE(loaded.FieldByName(L"ID")->Required());
+    EXPECT_EQ(loaded.FieldByName(L"Name")->Size(), 8);
+    EXPECT_EQ(loaded.FieldByName(L"Pos.X")->ParentField(), loaded.FieldByName(L"Pos"));
+    loaded.SetRecNo(2);
+    EXPECT_TRUE(loaded.FieldByName(L"When")->IsNull());
+    EXPECT_FALSE(loaded.FieldByName(L"Name")->IsNull());  // empty, not NULL
+}
+
+TEST(MemTableStream, DamagedDataIsRefusedAndChangesNothing) {
+    auto t = RichTable();
+    TMemoryStream good;
+    t->SaveToStream(good);
+    std::vector<std::uint8_t> bytes(good.Memory(), good.Memory() + good.DataSize());
+    auto with = [&](std::size_t at, std::uint8_t value) {
+        auto b = bytes;
+        b[at] = value;
+        return b;
+    };
+    const struct {
+        const char* Name;
+        std::vector<std::uint8_t> Bytes;
+        const wchar_t* Why;
+    } cases[] = {
+        {"not a dataset file", with(0, 'X'), L"not a dataset file"},
+        {"cut short", std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 3), L"ends early"},
+        {"a byte too many", [&] { auto b = bytes; b.push_back(0); return b; }(), L"bytes after"},
+        {"unknown type", with(12, 200), L"type"},
+        {"no fields", with(8, 0), L"field count"},
+    };
+    auto target = MakeTable(2);
+    String before = Dump(*target);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TMemoryStream damaged;
+        damaged.WriteBuffer(c.Bytes.data(), c.Bytes.size());
+        damaged.SetPosition(0);
+        try {
+            target->LoadFromStream(damaged);
+            ADD_FAILURE() << "loaded";
+        } catch (const EDatabaseError& e) {
+            EXPECT_NE(e.Message().find(L"damaged"), String::npos);
+            EXPECT_NE(e.Message().find(c.Why), String::npos) << std::string(e.what());
+        }
+        EXPECT_EQ(Dump(*target), before);
+    }
+}
+
+TEST(MemTableFile, SaveReplacesAndAFailedSaveKeepsTheOldFile) {
+    auto dir = std::filesystem::temp_directory_path() / "memtable_file_test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    String name = (dir / "table.dat").wstring();
+    auto t = MakeTable(3);
+    t->SaveToFile(name);
+    t->Append();
+    t->FieldByName(L"ID")->SetAsInteger(4);
+    t->Post();
+    t->SaveToFile(name);
+    TFDMemTable loaded(nullptr);
+    loaded.LoadFromFile(name);
+    EXPECT_EQ(loaded.RecordCount(), 4);
+    // The new file cannot be made: the save fails and the old file stays.
+    std::filesystem::create_directories(dir / "table.dat.new");
+    t->Delete();
+    EXPECT_THROW(t->SaveToFile(name), EStreamError);
+    loaded.LoadFromFile(name);
+    EXPECT_EQ(loaded.RecordCount(), 4);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(MemTableNested, NestedRecordsFollowTheMaster) {
+    TFDMemTable master(nullptr);
+    master.FieldDefs().Add(L"ID", TFieldType::ftInteger);
+    TFieldDef& lines = master.FieldDefs().Add(L"Lines", TFieldType::ftDataSet);
+    lines.ChildDefs.push_back({L"Item", TFieldType::ftString, 10, false, {}});
+    master.CreateDataSet();
+    auto* field = dynamic_cast<TDataSetField*>(master.FieldByName(L"Lines"));
+    ASSERT_NE(field, nullptr);
+    TDataSet* nested = field->NestedDataSet();
+    ASSERT_NE(nested, nullptr);
+    for (int id = 1; id <= 2; ++id) {
+        master.Append();
+        master.FieldByName(L"ID")->SetAsInteger(id);
+        master.Post();
+        for (int k = 0; k < id; ++k) {
+            nested->Append();
+            nested->FieldByName(L"Item")->SetAsString(L"item" + std::to_wstring(id));
+            nested->Post();
+        }
+        EXPECT_EQ(master.State(), TDataSetState::dsEdit);
+        master.Post();
+    }
+    master.First();
+    EXPECT_EQ(nested->RecordCount(), 1);
+    master.Next();
+    EXPECT_EQ(nested->RecordCount(), 2);
+    EXPECT_EQ(nested->FieldByName(L"Item")->AsString(), L"item2");
+    // The nested records go to the file with their master.
+    TMemoryStream data;
+    master.SaveToStream(data);
+    data.SetPosition(0);
+    TFDMemTable loaded(nullptr);
+    loaded.LoadFromStream(data);
+    loaded.Last();
+    TDataSet* loadedNested = dynamic_cast<TDataSetField*>(loaded.FieldByName(L"Lines"))->NestedDataSet();
+    EXPECT_EQ(loadedNested->RecordCount(), 2);
+}
+}  // namespace
