@@ -85,6 +85,11 @@ void TMemoryStream::SaveToFile(const String& fileName) const {
 }
 
 void SaveFileReplacing(const String& fileName, const TStreamProc& write) {
+    // A read-only file is not replaced. Windows refuses the move by itself; Wine's move replaces
+    // it, so the rule is checked here first.
+    DWORD attributes = GetFileAttributesW(fileName.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        CreateError(fileName, ERROR_ACCESS_DENIED);
     String temp = CreateSiblingFile(fileName);
     try {
         {

@@ -1,12 +1,22 @@
 #include "ssUnits.h"
 
+#include "ExtCtrls.h"
+#include "Filer.h"
 #include "Forms.h"
 #include "ssDrive.h"
+#include "ssGrids.h"
 #include "ssHoliday.h"
 #include "ssRegistry.h"
 #include "ssWin7Uty.h"
 
 void RegisterLibraryUnits() {
+    // The classes a form's stream may hold, so that reading can make them by name.
+    RegisterClass<TForm>();
+    RegisterClass<TLabel>();
+    RegisterClass<TButton>();
+    RegisterClass<TPanel>();
+    RegisterClass<TImage>();
+    RegisterClass<TssDrawGrid>();
     Application->AddUnit({ResetControlWord, nullptr});
     Application->AddUnit({TssDrive::Startup, nullptr});
     Application->AddUnit({TssRegistry::Startup, nullptr});
