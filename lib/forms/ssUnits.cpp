@@ -3,9 +3,13 @@
 #include "ExtCtrls.h"
 #include "Filer.h"
 #include "Forms.h"
+#include "ssButton.h"
 #include "ssDrive.h"
 #include "ssGrids.h"
 #include "ssHoliday.h"
+#include "ssImage.h"
+#include "ssLabel.h"
+#include "ssPanel.h"
 #include "ssRegistry.h"
 #include "ssWin7Uty.h"
 
@@ -16,6 +20,11 @@ void RegisterLibraryUnits() {
     RegisterClass<TButton>();
     RegisterClass<TPanel>();
     RegisterClass<TImage>();
+    RegisterClass<TssLabel>();
+    RegisterClass<TssPanel>();
+    RegisterClass<TssImage>();
+    RegisterClass<TssOrgButtonDelphi3>();
+    RegisterClass<TssButton>();
     RegisterClass<TssDrawGrid>();
     Application->AddUnit({ResetControlWord, nullptr});
     Application->AddUnit({TssDrive::Startup, nullptr});
