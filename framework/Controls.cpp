@@ -26,6 +26,25 @@ TShiftState MouseShiftState(WPARAM keys) {
 
 // ---- TControl ----
 
+// Bounds have no default: every control has them in its stream. The alignment follows them, so
+// that a docked control is laid out from the bounds read.
+SS_PUBLISH(TControl) {
+    p.Property(L"Left", &TControl::Left, &TControl::SetLeft);
+    p.Property(L"Top", &TControl::Top, &TControl::SetTop);
+    p.Property(L"Width", &TControl::Width, &TControl::SetWidth);
+    p.Property(L"Height", &TControl::Height, &TControl::SetHeight);
+    p.Property(L"Align", &TControl::Align, &TControl::SetAlign).Default(TAlign::alNone);
+    p.Property(L"BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode).Default(TBiDiMode::bdLeftToRight);
+    p.Property(L"Caption", &TControl::Caption, &TControl::SetCaption);
+    p.Property(L"Color", &TControl::Color, &TControl::SetColor).Default(clBtnFace);
+    p.Property(L"Ctl3D", &TControl::Ctl3D, &TControl::SetCtl3D).Default(true);
+    p.Property(L"Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
+    p.Property(L"Font", &TControl::Font).Stored(&TControl::IsFontStored);
+    p.Property(L"HelpContext", &TControl::HelpContext, &TControl::SetHelpContext).Default(0);
+    p.Property(L"ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
+    p.Property(L"Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
+}
+
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
     FFont->SetOwnerNotify([this](TObject*) {
         if (!FAssigningParentFont) FParentFont = false;
@@ -42,6 +61,10 @@ void TControl::SetParent(TWinControl* AParent) {
     if (FParent) FParent->RemoveControl(this);
     if (AParent) AParent->InsertControl(this);
     ParentFontChanged();
+}
+
+void TControl::SetParentComponent(TComponent* AParent) {
+    if (auto* w = dynamic_cast<TWinControl*>(AParent)) SetParent(w);
 }
 
 void TControl::ParentFontChanged() {
@@ -154,6 +177,11 @@ std::map<String, WNDPROC>& SysClassProcs() {
 }
 }  // namespace
 
+SS_PUBLISH(TWinControl) {
+    p.Property(L"TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder).Default(-1);
+    p.Property(L"TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(false);
+}
+
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
@@ -165,6 +193,11 @@ TWinControl::~TWinControl() {
     for (TControl* c : std::vector<TControl*>(FControls)) c->SetParent(nullptr);
     DestroyHandle();
     GdiObjects::Delete(FBrush);
+}
+
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) {
+    for (TControl* c : FControls)
+        if (c->Owner() == Root) Proc(c);
 }
 
 void TWinControl::InsertControl(TControl* c) {

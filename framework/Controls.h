@@ -19,16 +19,16 @@ class TWinControl;
 class TApplication;
 
 // Where a control docks in its parent's client area.
-enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+SS_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient)
 // Input-method modes a control asks for while it has the focus.
 enum class TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata,
                       imChinese, imSHanguel, imHanguel };
 // Reading order of a control's text.
-enum class TBiDiMode { bdLeftToRight, bdRightToLeft };
+SS_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft)
 // The frame of a control that draws its own border.
-enum class TBorderStyle { bsNone, bsSingle };
+SS_ENUM(TBorderStyle, bsNone, bsSingle)
 // Which scroll bars a control shows.
-enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+SS_ENUM(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
 // Keys and mouse buttons held down with a key or mouse event, and whether a click was a double one.
 enum class TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateItem>;
@@ -48,6 +48,7 @@ using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState S
 
 class TControl : public TComponent {
     SS_CLASS(TControl, TComponent)
+    SS_PUBLISHED(TControl)
 public:
     explicit TControl(TComponent* AOwner);
     ~TControl() override;
@@ -97,6 +98,8 @@ public:
     TNotifyEvent OnClick;
     virtual void Click();
     virtual void Invalidate();
+    // A control read from a stream as a child of a windowed control stands on it.
+    void SetParentComponent(TComponent* AParent) override;
     // Paints invalidated areas now.
     virtual void Update() {}
 
@@ -107,6 +110,8 @@ protected:
     virtual void EnabledChanged() { Invalidate(); }
     virtual void Ctl3DChanged() { Invalidate(); }
     void ParentFontChanged();
+    // The font goes to a stream only when it is the control's own.
+    bool IsFontStored() const { return !FParentFont; }
 
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -157,6 +162,7 @@ struct TCreateParams {
 
 class TWinControl : public TControl {
     SS_CLASS(TWinControl, TControl)
+    SS_PUBLISHED(TWinControl)
 public:
     explicit TWinControl(TComponent* AOwner);
     ~TWinControl() override;
@@ -222,6 +228,9 @@ public:
     // is not inside it; OnExit likewise when it leaves.
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
+
+    // The child controls that Root owns, in child order.
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
 
     int ControlCount() const { return int(FControls.size()); }
     TControl* Controls(int i) const { return FControls.at(i); }

@@ -23,6 +23,14 @@ void Frame3D(TCanvas* canvas, RECT& r, TColor topColor, TColor bottomColor, int 
 
 // ---- TPanel ----
 
+SS_PUBLISH(TPanel) {
+    p.Property(L"Alignment", &TPanel::Alignment, &TPanel::SetAlignment).Default(TAlignment::taCenter);
+    p.Property(L"BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner).Default(TPanelBevel::bvNone);
+    p.Property(L"BevelOuter", &TPanel::BevelOuter, &TPanel::SetBevelOuter).Default(TPanelBevel::bvRaised);
+    p.Property(L"BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth).Default(1);
+    p.Property(L"BorderWidth", &TPanel::BorderWidth, &TPanel::SetBorderWidth).Default(0);
+}
+
 TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) {
     FWidth = 185;
     FHeight = 41;
@@ -110,6 +118,11 @@ int TPicture::Height() const { return FIcon ? IconSize(FIcon).cy : FBitmap->Heig
 void TPicture::Draw(TCanvas* canvas, int x, int y) {
     if (FIcon) DrawIconEx(canvas->Handle(), x, y, FIcon, 0, 0, 0, nullptr, DI_NORMAL);
     else canvas->Draw(x, y, FBitmap.get());
+}
+
+SS_PUBLISH(TImage) {
+    p.Property(L"AutoSize", &TImage::AutoSize, &TImage::SetAutoSize).Default(false);
+    p.Property(L"Center", &TImage::Center, &TImage::SetCenter).Default(false);
 }
 
 TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(std::make_unique<TPicture>()) {

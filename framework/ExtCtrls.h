@@ -4,7 +4,7 @@
 
 #include "StdCtrls.h"
 
-enum class TPanelBevel { bvNone, bvLowered, bvRaised };
+SS_ENUM(TPanelBevel, bvNone, bvLowered, bvRaised)
 
 // Draws a frame of width pixels around r and shrinks r by it: the top and left edges in topColor,
 // the bottom and right edges in bottomColor.
@@ -13,6 +13,7 @@ void Frame3D(TCanvas* canvas, RECT& r, TColor topColor, TColor bottomColor, int 
 // A container with an outer and an inner bevel, a border, and a caption on one centred line.
 class TPanel : public TCustomControl {
     SS_CLASS(TPanel, TCustomControl)
+    SS_PUBLISHED(TPanel)
 public:
     explicit TPanel(TComponent* AOwner);
     TPanelBevel BevelOuter() const { return FBevelOuter; }
@@ -65,6 +66,7 @@ private:
 
 class TImage : public TGraphicControl {
     SS_CLASS(TImage, TGraphicControl)
+    SS_PUBLISHED(TImage)
 public:
     explicit TImage(TComponent* AOwner);
     TPicture* Picture() const { return FPicture.get(); }

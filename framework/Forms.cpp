@@ -19,6 +19,29 @@ std::vector<TCustomForm*> AllForms;
 
 const std::vector<TCustomForm*>& TCustomForm::Forms() { return AllForms; }
 
+// A form is hidden and keeps its own font until it is shown or told otherwise.
+SS_PUBLISH(TCustomForm) {
+    p.Property<bool, bool>(L"ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(false);
+    p.Property<bool, bool>(L"Visible", &TControl::Visible, &TControl::SetVisible).Default(false);
+    p.Property(L"ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+    p.Property(L"BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons)
+        .Default(TBorderIcons{TBorderIcon::biSystemMenu, TBorderIcon::biMinimize, TBorderIcon::biMaximize});
+    p.Property(L"BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle)
+        .Default(TFormBorderStyle::bsSizeable);
+    p.Property(L"FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(TFormStyle::fsNormal);
+    p.Property(L"KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(false);
+    p.Property(L"Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(TPosition::poDefaultPosOnly);
+}
+
+void TCustomForm::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) {
+    if (Root == this)
+        for (int i = 0; i < ComponentCount(); ++i) {
+            auto* c = dynamic_cast<TControl*>(Components(i));
+            if (!c || !c->Parent()) Proc(Components(i));
+        }
+    TWinControl::GetChildren(Proc, Root);
+}
+
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
     AllForms.push_back(this);
     FVisible = false;

@@ -4,15 +4,13 @@
 
 #include "Controls.h"
 
-enum class TPosition {
-    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-    poMainFormCenter, poOwnerFormCenter
-};
-enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+SS_ENUM(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+        poMainFormCenter, poOwnerFormCenter)
+SS_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
-enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+SS_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 using TBorderIcons = TSet<TBorderIcon>;
-enum class TFormStyle { fsNormal, fsStayOnTop };
+SS_ENUM(TFormStyle, fsNormal, fsStayOnTop)
 // A key handler; setting Key to 0 swallows the key.
 
 class TButton;
@@ -21,6 +19,7 @@ using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
 class TCustomForm : public TWinControl {
     SS_CLASS(TCustomForm, TWinControl)
+    SS_PUBLISHED(TCustomForm)
 public:
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
@@ -73,6 +72,9 @@ public:
     TNotifyEvent OnHide;
 
     void WndProc(TMessage& msg) override;
+    // The form's stream holds, first, the components it owns that stand on no control, then its
+    // control tree.
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
 
 protected:
     // The key preview already showed the form's OnKeyDown every key.

@@ -122,6 +122,17 @@ void TGraphicsObject::NotifyChange(HGDIOBJ old) {
 
 // ---- TFont ----
 
+SS_PUBLISH(TFont) {
+    p.Property(L"Charset", &TFont::Charset, &TFont::SetCharset).Default(DEFAULT_CHARSET);
+    p.Property(L"Color", &TFont::Color, &TFont::SetColor).Default(clWindowText);
+    p.Property(L"Height", &TFont::Height, &TFont::SetHeight).Default(-11);
+    p.Property(L"Name", &TFont::Name, &TFont::SetName);
+    p.Property(L"Pitch", &TFont::Pitch, &TFont::SetPitch).Default(TFontPitch::fpDefault);
+    // Size follows the screen's resolution; Height is what a stream keeps.
+    p.Property(L"Size", &TFont::Size, &TFont::SetSize).Stored(false);
+    p.Property(L"Style", &TFont::Style, &TFont::SetStyle).Default(TFontStyles());
+}
+
 TFont::~TFont() { LetGo(FHandle); }
 
 void TFont::Rebuild() { NotifyChange(std::exchange(FHandle, nullptr)); }
@@ -171,6 +182,13 @@ HFONT TFont::Handle() const {
 
 // ---- TPen, TBrush ----
 
+SS_PUBLISH(TPen) {
+    p.Property(L"Color", &TPen::Color, &TPen::SetColor).Default(clBlack);
+    p.Property(L"Mode", &TPen::Mode, &TPen::SetMode).Default(TPenMode::pmCopy);
+    p.Property(L"Style", &TPen::Style, &TPen::SetStyle).Default(TPenStyle::psSolid);
+    p.Property(L"Width", &TPen::Width, &TPen::SetWidth).Default(1);
+}
+
 TPen::~TPen() { LetGo(FHandle); }
 
 void TPen::Rebuild() { NotifyChange(std::exchange(FHandle, nullptr)); }
@@ -211,6 +229,11 @@ HPEN TPen::Handle() const {
         }));
     }
     return FHandle;
+}
+
+SS_PUBLISH(TBrush) {
+    p.Property(L"Color", &TBrush::Color, &TBrush::SetColor).Default(clWhite);
+    p.Property(L"Style", &TBrush::Style, &TBrush::SetStyle).Default(TBrushStyle::bsSolid);
 }
 
 TBrush::~TBrush() { LetGo(FHandle); }

@@ -74,14 +74,15 @@ private:
     TNotifyEvent FOwnerNotify;
 };
 
-enum class TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+SS_ENUM(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
 using TFontStyles = TSet<TFontStyle>;
-enum class TFontPitch { fpDefault, fpVariable, fpFixed };
+SS_ENUM(TFontPitch, fpDefault, fpVariable, fpFixed)
 
 // A logical font. The GDI font is looked up (or made) on first use and again after a change of
 // anything but the colour, which is not part of the GDI font; fonts of equal description share it.
 class TFont : public TGraphicsObject {
     SS_CLASS(TFont, TGraphicsObject)
+    SS_PUBLISHED(TFont)
 public:
     TFont() = default;
     ~TFont() override;
@@ -119,17 +120,18 @@ private:
     mutable HFONT FHandle = nullptr;
 };
 
-enum class TPenStyle { psSolid, psDash, psDot, psClear };
+SS_ENUM(TPenStyle, psSolid, psDash, psDot, psClear)
 // How the pen combines with the pixels under it; a canvas sets it as the raster operation of the
 // same name (pmCopy: R2_COPYPEN, pmXor: R2_XORPEN, ...).
-enum class TPenMode { pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-                      pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor };
+SS_ENUM(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
+        pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor)
 // The ends of a line wider than one pixel: round past the end points, or flat at them.
 enum class TPenEnds { peRound, peFlat };
 
 // A pen. Its GDI object is shared as a font's is; the mode, like a font's colour, is not part of it.
 class TPen : public TGraphicsObject {
     SS_CLASS(TPen, TGraphicsObject)
+    SS_PUBLISHED(TPen)
 public:
     ~TPen() override;
     void Assign(const TPen& src);
@@ -155,10 +157,11 @@ private:
     mutable HPEN FHandle = nullptr;
 };
 
-enum class TBrushStyle { bsSolid, bsClear };
+SS_ENUM(TBrushStyle, bsSolid, bsClear)
 
 class TBrush : public TGraphicsObject {
     SS_CLASS(TBrush, TGraphicsObject)
+    SS_PUBLISHED(TBrush)
 public:
     ~TBrush() override;
     TColor Color() const { return FColor; }

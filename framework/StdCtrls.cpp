@@ -4,6 +4,15 @@
 
 // ---- TLabel ----
 
+SS_PUBLISH(TLabel) {
+    p.Property(L"Alignment", &TLabel::Alignment, &TLabel::SetAlignment).Default(TAlignment::taLeftJustify);
+    p.Property(L"AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize).Default(true);
+    p.Property(L"Layout", &TLabel::Layout, &TLabel::SetLayout).Default(TTextLayout::tlTop);
+    p.Property(L"ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar).Default(true);
+    p.Property(L"Transparent", &TLabel::Transparent, &TLabel::SetTransparent).Default(false);
+    p.Property(L"WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap).Default(false);
+}
+
 TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
     FWidth = 65;
     FHeight = 17;
@@ -109,6 +118,13 @@ void TLabel::AdjustBounds() {
 }
 
 // ---- TButton ----
+
+SS_PUBLISH(TButton) {
+    p.Property<bool, bool>(L"TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+    p.Property(L"Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false);
+    p.Property(L"Default", &TButton::Default, &TButton::SetDefault).Default(false);
+    p.Property(L"ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(0);
+}
 
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
     FWidth = 75;

@@ -2,12 +2,13 @@
 #pragma once
 #include "Controls.h"
 
-enum class TTextLayout { tlTop, tlCenter, tlBottom };
+SS_ENUM(TTextLayout, tlTop, tlCenter, tlBottom)
 
 // Text painted on its parent. With AutoSize the label takes the size of its text; ShowAccelChar
 // makes "&" mark the next character as the accelerator.
 class TLabel : public TGraphicControl {
     SS_CLASS(TLabel, TGraphicControl)
+    SS_PUBLISHED(TLabel)
 public:
     explicit TLabel(TComponent* AOwner);
     TAlignment Alignment() const { return FAlignment; }
@@ -52,6 +53,7 @@ protected:
 // Escape the Cancel button.
 class TButton : public TWinControl {
     SS_CLASS(TButton, TWinControl)
+    SS_PUBLISHED(TButton)
 public:
     explicit TButton(TComponent* AOwner);
     bool Default() const { return FDefault; }

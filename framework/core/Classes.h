@@ -10,7 +10,7 @@
 class TFiler;
 
 // Horizontal text alignment, shared by controls and data fields.
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+SS_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
 
 class TPersistent : public TObject {
     SS_CLASS(TPersistent, TObject)

@@ -291,6 +291,23 @@ RECT TButtonGlyph::Draw(TCanvas* Canvas, const RECT& Client, const String& Capti
 
 // ---- TssOrgButtonDelphi3 ----
 
+SS_PUBLISH(TssOrgButtonDelphi3) {
+    using B = TssOrgButtonDelphi3;
+    p.Property<const String&, const String&>(L"Caption", &TControl::Caption, &TControl::SetCaption)
+        .Stored(&B::IsCaptionStored);
+    p.Property<bool, bool>(L"Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false).Stored(&B::IsCustom);
+    p.Property<bool, bool>(L"Default", &TButton::Default, &TButton::SetDefault).Default(false).Stored(&B::IsCustom);
+    p.Property<int, int>(L"ModalResult", &TButton::ModalResult, &TButton::SetModalResult)
+        .Default(0)
+        .Stored(&B::IsCustom);
+    p.Property(L"NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs).Default(1).Stored(&B::IsCustom);
+    p.Property(L"Kind", &B::Kind, &B::SetKind).Default(TBitBtnKind::bkxCustom);
+    p.Property(L"Layout", &B::Layout, &B::SetLayout).Default(TButtonLayout::blGlyphLeft);
+    p.Property(L"Margin", &B::Margin, &B::SetMargin).Default(-1);
+    p.Property(L"Spacing", &B::Spacing, &B::SetSpacing).Default(4);
+    p.Property(L"Style", &B::Style, &B::SetStyle).Default(TButtonStyle::bsAutoDetect);
+}
+
 TssOrgButtonDelphi3::TssOrgButtonDelphi3(TComponent* AOwner)
     : TButton(AOwner), FCanvas(std::make_unique<TCanvas>()), FGlyph(std::make_unique<TButtonGlyph>()) {
     FGlyph->OnChange = [this](TObject*) { Invalidate(); };
@@ -366,7 +383,7 @@ void TssOrgButtonDelphi3::SetStyle(TButtonStyle Value) {
     Invalidate();
 }
 
-TBitBtnKind TssOrgButtonDelphi3::Kind() {
+TBitBtnKind TssOrgButtonDelphi3::Kind() const {
     if (FKind != TBitBtnKind::bkxCustom) {
         const TKindEntry& k = KindTable[size_t(FKind)];
         if (Default() != k.Default || Cancel() != k.Cancel || ModalResult() != k.ModalResult || FModifiedGlyph)

@@ -7,10 +7,13 @@
 
 #include "StdCtrls.h"
 
-enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+SS_ENUM(TButtonLayout, blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom)
 enum class TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
-enum class TButtonStyle { bsAutoDetect, bsWin31, bsNew };
-enum class TBitBtnKind { bkxCustom, bkxOK, bkxCancel, bkxHelp, bkxYes, bkxNo, bkxClose, bkxAbort, bkxRetry, bkxIgnore, bkxAll };
+SS_ENUM(TButtonStyle, bsAutoDetect, bsWin31, bsNew)
+SS_ENUM(TBitBtnKind, bkxCustom, bkxOK, bkxCancel, bkxHelp, bkxYes, bkxNo, bkxClose, bkxAbort, bkxRetry, bkxIgnore, bkxAll)
+
+// The caption a kind gives its button.
+String BitBtnCaption(TBitBtnKind kind);
 
 // An image list of one image size whose slots are reused: a released slot is taken by the next image.
 class TGlyphList : public TCustomImageList {
@@ -85,6 +88,7 @@ private:
 
 class TssOrgButtonDelphi3 : public TButton {
     SS_CLASS(TssOrgButtonDelphi3, TButton)
+    SS_PUBLISHED(TssOrgButtonDelphi3)
 public:
     explicit TssOrgButtonDelphi3(TComponent* AOwner);
     ~TssOrgButtonDelphi3() override;
@@ -96,7 +100,7 @@ public:
     void SetNumGlyphs(int Value);
     // A kind other than custom reads as such only while Default, Cancel, ModalResult and the
     // glyph are still the kind's own; otherwise it decays to custom.
-    TBitBtnKind Kind();
+    TBitBtnKind Kind() const;
     void SetKind(TBitBtnKind Value);
     TButtonLayout Layout() const { return FLayout; }
     void SetLayout(TButtonLayout Value);
@@ -122,10 +126,14 @@ protected:
     bool DrawItem(const DRAWITEMSTRUCT& item) override;
 
 private:
+    // A kind sets the flags, the modal result and the glyph, so a stream keeps them only for a
+    // custom button, and the caption only where it is not the kind's.
+    bool IsCustom() const { return Kind() == TBitBtnKind::bkxCustom; }
+    bool IsCaptionStored() const { return Caption() != BitBtnCaption(Kind()); }
     std::unique_ptr<TCanvas> FCanvas;
     std::unique_ptr<TButtonGlyph> FGlyph;
     TButtonStyle FStyle = TButtonStyle::bsAutoDetect;
-    TBitBtnKind FKind = TBitBtnKind::bkxCustom;
+    mutable TBitBtnKind FKind = TBitBtnKind::bkxCustom;  // a read decays it to custom
     TButtonLayout FLayout = TButtonLayout::blGlyphLeft;
     int FSpacing = 4;
     int FMargin = -1;
@@ -133,5 +141,3 @@ private:
     bool FModifiedGlyph = false;
 };
 
-// The caption a kind gives its button.
-String BitBtnCaption(TBitBtnKind kind);

@@ -6,6 +6,10 @@ namespace {
 bool IsExitKind(TssBitBtnKind k) { return k == TssBitBtnKind::bkAllExit || k == TssBitBtnKind::bkExitToMain; }
 }  // namespace
 
+SS_PUBLISH(TssButton) {
+    p.Property(L"Kind", &TssButton::Kind, &TssButton::SetKind).Default(TssBitBtnKind::bkCustom);
+}
+
 void TssButton::SetKind(TssBitBtnKind Value) {
     if (Value == FKind) return;
     if (IsExitKind(Value)) {

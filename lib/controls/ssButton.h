@@ -2,12 +2,12 @@
 #pragma once
 #include "ssBtnD3.h"
 
-enum class TssBitBtnKind {
-    bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll, bkAllExit, bkExitToMain
-};
+SS_ENUM(TssBitBtnKind, bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll,
+        bkAllExit, bkExitToMain)
 
 class TssButton : public TssOrgButtonDelphi3 {
     SS_CLASS(TssButton, TssOrgButtonDelphi3)
+    SS_PUBLISHED(TssButton)
 public:
     using TssOrgButtonDelphi3::TssOrgButtonDelphi3;
     TssBitBtnKind Kind() const { return FKind; }

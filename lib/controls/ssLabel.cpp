@@ -53,6 +53,10 @@ constexpr UINT kAlignFlags = DT_LEFT | DT_CENTER | DT_RIGHT;
 
 // ---- TssAlignmentOptions ----
 
+SS_PUBLISH(TssAlignmentOptions) {
+    p.Property(L"SelfPitch", &TssAlignmentOptions::SelfPitch, &TssAlignmentOptions::SetSelfPitch).Default(false);
+}
+
 void TssAlignmentOptions::Assign(const TssAlignmentOptions& src) { SetSelfPitch(src.FSelfPitch); }
 
 void TssAlignmentOptions::SetSelfPitch(bool Value) {
@@ -69,7 +73,7 @@ void TssAlignmentOptions::SetSelfPitch(bool Value) {
 // Attaches a screen DC with the label's font while no paint or measuring holds the canvas.
 class TssLabel::MeasureScope {
 public:
-    explicit MeasureScope(TssLabel* label) : FCanvas(label->Canvas()) {
+    explicit MeasureScope(const TssLabel* label) : FCanvas(label->Canvas()) {
         if (FCanvas->Handle()) return;
         FDC = GetDC(nullptr);
         FCanvas->SetHandle(FDC);
@@ -88,12 +92,19 @@ private:
     HDC FDC = nullptr;
 };
 
+// The options come before the pitch, which they may compute.
+SS_PUBLISH(TssLabel) {
+    p.Property(L"AlignmentOptions", &TssLabel::AlignmentOptions);
+    p.Property(L"OldStyle", &TssLabel::OldStyle, &TssLabel::SetOldStyle).Default(false);
+    p.Property(L"Pitch", &TssLabel::Pitch, &TssLabel::SetPitch).Default(0);
+}
+
 TssLabel::TssLabel(TComponent* AOwner)
     : TLabel(AOwner), FAlignmentOptions(new TssAlignmentOptions(this)), FisAboveXP(TssOSVer().isAboveWinXP()) {}
 
 TssLabel::~TssLabel() { delete FAlignmentOptions; }
 
-int TssLabel::Pitch() {
+int TssLabel::Pitch() const {
     if (FAlignmentOptions->SelfPitch()) FPitch = ComputeSelfPitch();
     return FPitch;
 }
@@ -109,7 +120,7 @@ void TssLabel::SetOldStyle(bool v) {
     Invalidate();
 }
 
-int TssLabel::ComputeSelfPitch() {
+int TssLabel::ComputeSelfPitch() const {
     auto units = CharUnits(FCaption, FShowAccelChar);
     int n = int(units.size());
     if (n < 2) return 0;

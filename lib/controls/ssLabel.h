@@ -7,6 +7,7 @@ class TssLabel;
 
 class TssAlignmentOptions : public TPersistent {
     SS_CLASS(TssAlignmentOptions, TPersistent)
+    SS_PUBLISHED(TssAlignmentOptions)
 public:
     explicit TssAlignmentOptions(TPersistent* AOwner) : FOwner(AOwner) {}
     virtual void Assign(const TssAlignmentOptions& src);
@@ -21,12 +22,13 @@ private:
 
 class TssLabel : public TLabel {
     SS_CLASS(TssLabel, TLabel)
+    SS_PUBLISHED(TssLabel)
 public:
     explicit TssLabel(TComponent* AOwner);
     ~TssLabel() override;
 
     // With SelfPitch the pitch is computed afresh on every read.
-    int Pitch();
+    int Pitch() const;
     virtual void SetPitch(int Value);
     TssAlignmentOptions* AlignmentOptions() const { return FAlignmentOptions; }
     void SetAlignmentOptions(const TssAlignmentOptions& v) { FAlignmentOptions->Assign(v); }
@@ -35,7 +37,7 @@ public:
     void SetOldStyle(bool v);
 
     // (label width - caption width) div (characters - 1), at least 0; 0 below two characters.
-    int ComputeSelfPitch();
+    int ComputeSelfPitch() const;
     // The caption's lines, broken by character to the rectangle's width when WordWrap is on.
     virtual void BuildWrappedLines(TStrings* List, const RECT& Rect);
     // The caption's lines as its line breaks give them.
@@ -52,7 +54,7 @@ private:
     class MeasureScope;
 
     bool FOldStyle = false;
-    int FPitch = 0;
+    mutable int FPitch = 0;  // a read with SelfPitch keeps what it computed
     TssAlignmentOptions* FAlignmentOptions;
     bool FisAboveXP;
 };

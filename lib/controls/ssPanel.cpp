@@ -1,5 +1,9 @@
 #include "ssPanel.h"
 
+SS_PUBLISH(TssPanel) {
+    p.Property(L"ShowAccelChar", &TssPanel::ShowAccelChar, &TssPanel::SetShowAccelChar).Default(true);
+}
+
 void TssPanel::SetShowAccelChar(bool v) {
     if (v == FShowAccelChar) return;
     FShowAccelChar = v;

@@ -4,6 +4,7 @@
 
 class TssPanel : public TPanel {
     SS_CLASS(TssPanel, TPanel)
+    SS_PUBLISHED(TssPanel)
 public:
     explicit TssPanel(TComponent* AOwner) : TPanel(AOwner) {}
     // True: "&" marks the next character as the accelerator. False: ampersands are drawn as they are.

@@ -1500,6 +1500,27 @@ void TssCustomGrid::ChangeScale(int M, int D) {
 
 // ---- TssDrawGrid ----
 
+// The counts come before the fixed counts, which must stay below them.
+SS_PUBLISH(TssDrawGrid) {
+    using G = TssCustomGrid;
+    p.Property<TColor, TColor>(L"Color", &TControl::Color, &TControl::SetColor).Default(clWindow);
+    p.Property<bool, bool>(L"TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+    p.Property<TBorderStyle, TBorderStyle>(L"BorderStyle", &G::BorderStyle, &G::SetBorderStyle)
+        .Default(TBorderStyle::bsSingle);
+    p.Property<int, int>(L"ColCount", &G::ColCount, &G::SetColCount).Default(5);
+    p.Property<int, int>(L"RowCount", &G::RowCount, &G::SetRowCount).Default(5);
+    p.Property<int, int>(L"DefaultColWidth", &G::DefaultColWidth, &G::SetDefaultColWidth).Default(64);
+    p.Property<int, int>(L"DefaultRowHeight", &G::DefaultRowHeight, &G::SetDefaultRowHeight).Default(24);
+    p.Property<bool, bool>(L"DefaultDrawing", &G::DefaultDrawing, &G::SetDefaultDrawing).Default(true);
+    p.Property<TColor, TColor>(L"FixedColor", &G::FixedColor, &G::SetFixedColor).Default(clBtnFace);
+    p.Property<int, int>(L"FixedCols", &G::FixedCols, &G::SetFixedCols).Default(1);
+    p.Property<int, int>(L"FixedRows", &G::FixedRows, &G::SetFixedRows).Default(1);
+    p.Property<int, int>(L"GridLineWidth", &G::GridLineWidth, &G::SetGridLineWidth).Default(1);
+    p.Property<TGridOptions, TGridOptions>(L"Options", &G::Options, &G::SetOptions).Default(DefaultGridOptions);
+    p.Property<TScrollStyle, TScrollStyle>(L"ScrollBars", &G::ScrollBars, &G::SetScrollBars)
+        .Default(TScrollStyle::ssBoth);
+}
+
 void TssDrawGrid::DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawState AState) {
     if (OnDrawCell) OnDrawCell(this, ACol, ARow, ARect, AState);
 }

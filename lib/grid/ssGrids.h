@@ -28,11 +28,9 @@ struct TGridRect {
     bool operator==(const TGridRect&) const = default;
 };
 
-enum class TGridOption {
-    goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goDrawFocusSelected,
-    goRowSizing, goColSizing, goRowMoving, goColMoving, goEditing, goTabs, goRowSelect,
-    goAlwaysShowEditor, goThumbTracking, goCanReverse
-};
+SS_ENUM(TGridOption, goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goDrawFocusSelected,
+        goRowSizing, goColSizing, goRowMoving, goColMoving, goEditing, goTabs, goRowSelect, goAlwaysShowEditor,
+        goThumbTracking, goCanReverse)
 using TGridOptions = TSet<TGridOption>;
 constexpr TGridOptions DefaultGridOptions = TGridOptions::FromMask(0x801F);
 
@@ -399,6 +397,7 @@ private:
 // The grid with its overridables turned into events.
 class TssDrawGrid : public TssCustomGrid {
     SS_CLASS(TssDrawGrid, TssCustomGrid)
+    SS_PUBLISHED(TssDrawGrid)
 public:
     using TssCustomGrid::TssCustomGrid;
 

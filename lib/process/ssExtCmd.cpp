@@ -227,6 +227,17 @@ HWND FindOfficeWindow(HANDLE process, const String& argumentText) {
     return nullptr;
 }
 
+SS_PUBLISH(TssExternalCmd) {
+    using C = TssExternalCmd;
+    p.Property(L"ExeName", &C::ExeName, &C::SetExeName);
+    p.Property(L"Param", &C::Param, &C::SetParam);
+    p.Property(L"ParamFile", &C::ParamFile, &C::SetParamFile);
+    p.Property(L"Wait", &C::Wait, &C::SetWait).Default(true);
+    p.Property(L"DefDir", &C::DefDir, &C::SetDefDir);
+    p.Property(L"Options", &C::Options, &C::SetOptions).Default(TssExtCmdOptions());
+    p.Property(L"ReturnToActive", &C::ReturnToActive, &C::SetReturnToActive).Default(true);
+}
+
 TssExternalCmd::TssExternalCmd(TComponent* AOwner) : TComponent(AOwner) {}
 
 void TssExternalCmd::SetOptions(TssExtCmdOptions Value) {

@@ -8,7 +8,7 @@
 #include "ssArray.h"
 
 enum class TssPriority { prIdle, prNormal, prHigh, prRealTime };
-enum class TssExtCmdOption { ecMaximize, ecMinimize };
+SS_ENUM(TssExtCmdOption, ecMaximize, ecMinimize)
 using TssExtCmdOptions = TSet<TssExtCmdOption>;
 
 // Target, working folder and arguments read from a shortcut.
@@ -72,6 +72,7 @@ HWND FindOfficeWindow(HANDLE process, const String& argumentText);
 
 class TssExternalCmd : public TComponent {
     SS_CLASS(TssExternalCmd, TComponent)
+    SS_PUBLISHED(TssExternalCmd)
 public:
     explicit TssExternalCmd(TComponent* AOwner);
 
