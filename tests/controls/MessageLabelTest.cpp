@@ -5,6 +5,7 @@
 #include "Clipbrd.h"
 #include "ControlsFixture.h"
 #include "ssMsgLbl.h"
+#include "ssRect.h"
 
 using namespace controls_test;
 using testing_support::Utf8;
@@ -23,6 +24,7 @@ TssMessageLabel* NewLabel(TForm* form, const String& face = kGothic, int height 
     l->Font()->SetColor(clBlack);
     l->SetBounds(10, 10, 100, 100);  // the clip rectangle: 5 to 95 both ways
     l->EndUpdate();
+    form->Show();  // the label can take the focus
     return l;
 }
 
@@ -340,7 +342,6 @@ TEST(SsMessageLabel, TheContextMenuEnablesCopyOnlyForASelection) {
     ShownForm f;
     TssMessageLabel* l = NewLabel(f.Form);
     l->Lines()->SetText(L"あいう");
-    f.Form->Show();
     std::vector<String> seen;
     auto open = [&] {
         testing_support::WindowProbe probe(L"#32768", [&](HWND menuWnd) {
@@ -365,6 +366,23 @@ TEST(SsMessageLabel, TheContextMenuEnablesCopyOnlyForASelection) {
     EXPECT_EQ(seen, (std::vector<String>{L"コピー\tCtrl+C (off)", L"すべて選択\tCtrl+A", L"コピー\tCtrl+C",
                                          L"すべて選択\tCtrl+A"}));
     delete l;
+}
+
+TEST(SsRect, EdgesMoveTogetherAndOnlySetSizeTakesOtherRectangles) {
+    TssRect r(10, 20, 110, 70);
+    EXPECT_EQ(r.Width(), 100);
+    EXPECT_EQ(r.Height(), 50);
+    r.Move(0, 0);
+    EXPECT_TRUE(r.Left() == 0 && r.Top() == 0 && r.Right() == 100 && r.Bottom() == 50);
+    r.Grow(5, -10);
+    r.SetWidth(30);
+    EXPECT_TRUE(r.Right() == 30 && r.Bottom() == 40);
+    TssRect copy(RECT{});
+    copy.Assign(&r);
+    EXPECT_TRUE(copy.Right() == 30 && copy.Bottom() == 40);
+    TStringList other;
+    copy.Assign(&other);  // ignored
+    EXPECT_EQ(copy.Right(), 30);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@ namespace {
 
 TEST(MsgLblWrap, VisibleLineCountCountsALastLineWhoseSpacingIsCut) {
     struct Case { int height, font, spacing, expected; };
-    for (Case c : {Case{40, 12, 2, 2}, Case{41, 12, 2, 3}, Case{42, 12, 2, 3}, Case{13, 12, 2, 0},
+    for (Case c : {Case{40, 12, 2, 2}, Case{41, 12, 2, 3}, Case{42, 12, 2, 3}, Case{13, 12, 2, 1}, Case{12, 12, 2, 0},
                    Case{12, 12, 0, 1}, Case{0, 12, 2, 0}, Case{-5, 12, 2, 0}})
         EXPECT_EQ(VisibleLineCount(c.height, c.font, c.spacing), c.expected)
             << c.height << " " << c.font << " " << c.spacing;
