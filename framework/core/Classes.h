@@ -226,7 +226,7 @@ public:
     // Replaces the lines with those of a file in the ANSI code page. Lines end with CR LF, LF or
     // a lone CR; a last line without an end counts. EFOpenError or EReadError when the file cannot
     // be opened or read.
-    virtual void LoadFromFile(const String& fileName);
+    void LoadFromFile(const String& fileName);
     // Replaces the lines with those of text, split as LoadFromFile does.
     void SetText(const String& text);
 

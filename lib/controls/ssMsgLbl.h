@@ -44,7 +44,8 @@ class TssMsgLblStrings : public TStringList {
 public:
     explicit TssMsgLblStrings(TssMessageLabel* AOwner);
     void Assign(const TPersistent* Source) override;
-    void LoadFromFile(const String& fileName) override;
+    // Read while the label holds its updates: laid out once, at the end.
+    void LoadFromFile(const String& fileName);
 
 protected:
     void Changed() override;

@@ -107,8 +107,8 @@ TEST(GalleryProcess, TheMessageLabelPageShowsWrappedTextWithBothBars) {
         SCROLLINFO v{sizeof(v), SIF_ALL}, h{sizeof(h), SIF_ALL};
         GetScrollInfo(label, SB_VERT, &v);
         GetScrollInfo(label, SB_HORZ, &h);
-        down += v.nMax + 1 > int(v.nPage);
-        sideways += h.nMax + 1 > int(h.nPage);
+        down += v.nPage > 0 && v.nMax + 1 > int(v.nPage);
+        sideways += h.nPage > 0 && h.nMax + 1 > int(h.nPage);
     }
     EXPECT_GE(down, 1);
     EXPECT_EQ(sideways, 1);

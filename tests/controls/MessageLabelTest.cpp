@@ -332,6 +332,10 @@ TEST(SsMessageLabel, ALabelMadeInCodeShowsItsTextAfterEndUpdate) {
     EXPECT_EQ(l->ViewLineCount(), 0);
     l->EndUpdate();
     EXPECT_EQ(l->ViewLineCount(), 1);
+    testing_support::TempDir dir;
+    testing_support::WriteBytes(dir / L"msg.txt", "first\r\nsecond\r\n");
+    l->Lines()->LoadFromFile(dir / L"msg.txt");
+    EXPECT_EQ(ViewLines(l), (std::vector<String>{L"first", L"second"}));
     EXPECT_THROW(TssClipRect(nullptr), EssMsgLblOwner);
     delete l;
 }
