@@ -15,3 +15,6 @@ void AddFileOperationSamples(TGalleryBand& Band);
 // A drawing grid of a million rows: fixed rows and columns, column colours and fonts, a thick
 // row line, cell lines, a hidden column; it scrolls with the bars and the wheel.
 void AddDrawGridSamples(TGalleryBand& Band);
+// Message labels holding a long Japanese message: wrapped with pitch, and unwrapped with a
+// horizontal scroll; selectable and copyable, with both scroll bars.
+void AddMessageLabelSamples(TGalleryBand& Band);

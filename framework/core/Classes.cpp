@@ -276,6 +276,35 @@ void TList::SetCapacity(int Value) {
     FCapacity = Value;
 }
 
+void TStrings::BeginUpdate() {
+    if (FUpdateCount++ == 0) Changing();
+}
+
+void TStrings::EndUpdate() {
+    if (FUpdateCount > 0 && --FUpdateCount == 0) Changed();
+}
+
+void TStrings::Changing() {
+    if (FUpdateCount == 0 && OnChanging) OnChanging(this);
+}
+
+void TStrings::Changed() {
+    if (FUpdateCount == 0 && OnChange) OnChange(this);
+}
+
+void TStrings::Assign(const TPersistent* Source) {
+    auto* src = dynamic_cast<const TStrings*>(Source);
+    if (!src) return TPersistent::Assign(Source);
+    if (src == this) return;
+    BeginUpdate();
+    struct Done {
+        TStrings* s;
+        ~Done() { s->EndUpdate(); }
+    } done{this};
+    Clear();
+    for (int i = 0; i < src->Count(); ++i) Add(src->Get(i));
+}
+
 int TStrings::Add(const String& s) {
     int i = Count();
     Insert(i, s);
@@ -298,6 +327,11 @@ String TStrings::Text() const {
 }
 
 void TStrings::SetText(const String& text) {
+    BeginUpdate();
+    struct Done {
+        TStrings* s;
+        ~Done() { s->EndUpdate(); }
+    } done{this};
     Clear();
     std::size_t i = 0;
     while (i < text.size()) {
@@ -321,15 +355,28 @@ const String& TStringList::Get(int index) const {
 
 void TStringList::Put(int index, const String& s) {
     CheckListIndex<EStringListError>(index, Count() - 1);
+    Changing();
     FItems[index] = s;
+    Changed();
 }
 
 void TStringList::Insert(int index, const String& s) {
     CheckListIndex<EStringListError>(index, Count());
+    Changing();
     FItems.insert(FItems.begin() + index, s);
+    Changed();
 }
 
 void TStringList::Delete(int index) {
     CheckListIndex<EStringListError>(index, Count() - 1);
+    Changing();
     FItems.erase(FItems.begin() + index);
+    Changed();
+}
+
+void TStringList::Clear() {
+    if (FItems.empty()) return;
+    Changing();
+    FItems.clear();
+    Changed();
 }

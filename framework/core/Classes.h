@@ -198,10 +198,19 @@ private:
     int FCapacity = 0;  // kept apart from the vector's, which it bounds from below
 };
 
-// An ordered list of strings.
+// An ordered list of strings. A change is reported through Changing before and Changed after
+// it; inside BeginUpdate/EndUpdate brackets OnChange waits for the outermost EndUpdate.
 class TStrings : public TPersistent {
     SS_CLASS(TStrings, TPersistent)
 public:
+    TNotifyEvent OnChange;
+    TNotifyEvent OnChanging;
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+    // From another string list: its lines, reported as one change.
+    void Assign(const TPersistent* Source) override;
+
     virtual int Count() const = 0;
     virtual const String& Get(int index) const = 0;
     virtual void Put(int index, const String& s) = 0;
@@ -223,6 +232,14 @@ public:
     void LoadFromFile(const String& fileName);
     // Replaces the lines with those of text, split as LoadFromFile does.
     void SetText(const String& text);
+
+protected:
+    // Called around every change, also inside brackets; the base raises the events outside them.
+    virtual void Changing();
+    virtual void Changed();
+
+private:
+    int FUpdateCount = 0;
 };
 
 class TStringList : public TStrings {
@@ -233,7 +250,7 @@ public:
     void Put(int index, const String& s) override;
     void Insert(int index, const String& s) override;
     void Delete(int index) override;
-    void Clear() override { FItems.clear(); }
+    void Clear() override;
 
 private:
     std::vector<String> FItems;

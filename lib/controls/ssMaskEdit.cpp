@@ -2,14 +2,6 @@
 
 #include "Forms.h"
 
-TShortCut ShortCut(WORD Key, TShiftState Shift) {
-    TShortCut s = Key & 0xFF;
-    if (Shift.Contains(TShiftStateItem::ssShift)) s |= scShift;
-    if (Shift.Contains(TShiftStateItem::ssCtrl)) s |= scCtrl;
-    if (Shift.Contains(TShiftStateItem::ssAlt)) s |= scAlt;
-    return s;
-}
-
 TssCustomMaskEdit::TssCustomMaskEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
     FClearKey = OwnerClearKey();
 }

@@ -3,12 +3,7 @@
 // the edit sets its own.
 #pragma once
 #include "Mask.h"
-
-// A key with its shift state: the virtual-key code in the low byte, and 0x2000 Shift,
-// 0x4000 Ctrl, 0x8000 Alt; 0 = none.
-using TShortCut = WORD;
-constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
-TShortCut ShortCut(WORD Key, TShiftState Shift);
+#include "Menus.h"
 
 class TssCustomMaskEdit : public TCustomMaskEdit {
     SS_CLASS(TssCustomMaskEdit, TCustomMaskEdit)

@@ -2,8 +2,8 @@
 // at the edges, sizing columns and rows on their header lines, moving them by their header
 // cells, and the navigation keys.
 #include <algorithm>
-#include <cstring>
 
+#include "Clipbrd.h"
 #include "Forms.h"
 #include "ssGrids.h"
 #include "ssInplaceEdit.h"
@@ -15,18 +15,6 @@ constexpr UINT ScrollInterval = 60;
 bool Has(TGridOptions o, TGridOption x) { return o.Contains(x); }
 bool ShiftHeld(TShiftState s) { return s.Contains(TShiftStateItem::ssShift); }
 
-void SetClipboardText(const String& text) {
-    if (!OpenClipboard(nullptr)) RaiseLastOSError();
-    EmptyClipboard();
-    std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (mem) {
-        std::memcpy(GlobalLock(mem), text.c_str(), bytes);
-        GlobalUnlock(mem);
-        if (!SetClipboardData(CF_UNICODETEXT, mem)) GlobalFree(mem);
-    }
-    CloseClipboard();
-}
 }  // namespace
 
 TGridOptions TssCustomGrid::EffectiveOptions() const {
@@ -480,7 +468,7 @@ void TssCustomGrid::CopySelection() {
         }
         text += L"\r\n";
     }
-    SetClipboardText(text);
+    Clipboard()->SetAsText(text);
 }
 
 void TssCustomGrid::KeyPress(wchar_t& Key) {

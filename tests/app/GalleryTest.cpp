@@ -75,4 +75,45 @@ TEST(GalleryProcess, StartsOnThePageAskedForAndShowsTheGridThere) {
     EXPECT_EQ(gallery.WaitExit(20000), 0u);
 }
 
+BOOL CALLBACK CollectMessageLabel(HWND h, LPARAM l) {
+    wchar_t cls[64];
+    GetClassNameW(h, cls, 64);
+    if (String(cls) == L"TssMessageLabel") reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
+    return TRUE;
+}
+
+TEST(GalleryProcess, TheMessageLabelPageShowsWrappedTextWithBothBars) {
+    ChildProcess gallery(BinDir() + L"ssGallery.exe", L"4");
+    HWND form = ShownGallery(gallery);
+    ASSERT_TRUE(form);
+    std::vector<HWND> labels;
+    EnumChildWindows(form, CollectMessageLabel, LPARAM(&labels));
+    ASSERT_EQ(labels.size(), 2u);
+    for (HWND label : labels) {
+        EXPECT_TRUE(IsWindowVisible(label));
+        LONG_PTR style = GetWindowLongPtrW(label, GWL_STYLE);
+        EXPECT_TRUE((style & WS_VSCROLL) && (style & WS_HSCROLL));
+        // The message is drawn: dark text on the white label.
+        ClientPixels px;
+        ASSERT_TRUE(PumpUntil([&] {
+            px = CaptureClient(label);
+            return !px.ColumnRuns([](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 300; }, 0,
+                                  px.Width).empty();
+        }, 10000));
+    }
+    // The wrapped one has lines to scroll down to; the other scrolls sideways.
+    int down = 0, sideways = 0;
+    for (HWND label : labels) {
+        SCROLLINFO v{sizeof(v), SIF_ALL}, h{sizeof(h), SIF_ALL};
+        GetScrollInfo(label, SB_VERT, &v);
+        GetScrollInfo(label, SB_HORZ, &h);
+        down += v.nPage > 0 && v.nMax + 1 > int(v.nPage);
+        sideways += h.nPage > 0 && h.nMax + 1 > int(h.nPage);
+    }
+    EXPECT_GE(down, 1);
+    EXPECT_EQ(sideways, 1);
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(gallery.WaitExit(20000), 0u);
+}
+
 }  // namespace

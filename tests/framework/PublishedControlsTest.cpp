@@ -85,9 +85,11 @@ TEST(PublishedControls, DefaultsAreWhatTheConstructorsMake) {
     TFont font;
     // A fresh object of each class writes nothing but what has no default.
     for (TPersistent* obj : std::vector<TPersistent*>{&form, panel, label, button, &pen, &brush, &font})
-        for (const TPropInfo* p : GetPropList(obj))
-            if (p->HasDefault && p->IsStored(obj) && p->Name != L"TabOrder")
+        for (const TPropInfo* p : GetPropList(obj)) {
+            if (p->HasDefault && p->IsStored(obj) && p->Name != L"TabOrder") {
                 EXPECT_EQ(p->GetOrd(obj), p->DefaultValue) << testing::PrintToString(obj->ClassName() + L"." + p->Name);
+            }
+        }
 }
 
 TEST(PublishedControls, AFontFollowingItsParentIsNotStored) {
