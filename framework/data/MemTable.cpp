@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "DateUtils.h"
@@ -522,63 +521,3 @@ void TFDDataSet::LoadFromStream(TStream& Stream) {
     First();
 }
 
-namespace {
-std::FILE* OpenFile(const String& FileName, bool Write) {
-#ifdef _WIN32
-    return _wfopen(FileName.c_str(), Write ? L"wb" : L"rb");
-#else
-    std::string narrow;
-    for (wchar_t c : FileName) narrow += char(c);
-    return std::fopen(narrow.c_str(), Write ? "wb" : "rb");
-#endif
-}
-
-bool RenameFile(const String& From, const String& To) {
-#ifdef _WIN32
-    _wremove(To.c_str());
-    return _wrename(From.c_str(), To.c_str()) == 0;
-#else
-    std::string from, to;
-    for (wchar_t c : From) from += char(c);
-    for (wchar_t c : To) to += char(c);
-    return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
-void RemoveFile(const String& FileName) {
-#ifdef _WIN32
-    _wremove(FileName.c_str());
-#else
-    std::string narrow;
-    for (wchar_t c : FileName) narrow += char(c);
-    std::remove(narrow.c_str());
-#endif
-}
-}  // namespace
-
-void TFDDataSet::LoadFromFile(const String& FileName) {
-    std::FILE* file = OpenFile(FileName, false);
-    if (!file) throw EFOpenError(Format(L"Cannot open file \"%s\"", {FileName}));
-    TMemoryStream data;
-    char buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) data.WriteBuffer(buf, n);
-    std::fclose(file);
-    data.SetPosition(0);
-    LoadFromStream(data);
-}
-
-// The data goes to a new file beside the old one, which it replaces only once written whole.
-void TFDDataSet::SaveToFile(const String& FileName) {
-    TMemoryStream data;
-    SaveToStream(data);
-    String temporary = FileName + L".new";
-    std::FILE* file = OpenFile(temporary, true);
-    if (!file) throw EFCreateError(Format(L"Cannot create file \"%s\"", {FileName}));
-    bool written = std::fwrite(data.Memory(), 1, data.DataSize(), file) == data.DataSize();
-    written = std::fclose(file) == 0 && written;
-    if (!written || !RenameFile(temporary, FileName)) {
-        RemoveFile(temporary);
-        throw EWriteError(Format(L"Cannot write file \"%s\"", {FileName}));
-    }
-}

@@ -50,8 +50,10 @@ public:
     // Replaces the fields and records with a stream's (see the format above).
     void LoadFromStream(TStream& Stream);
     void SaveToStream(TStream& Stream);
+    // The files (the Windows half, MemTableWin.cpp). EFOpenError when the file cannot be read.
     void LoadFromFile(const String& FileName);
-    // A failed save leaves the previous file as it was.
+    // Writes a new file beside the old one, which it replaces only once written whole: a failed
+    // save leaves the previous file as it was.
     void SaveToFile(const String& FileName);
 
 protected:

@@ -1,9 +1,5 @@
-// The memory table's files and nested datasets.
+// The memory table's streams and nested datasets.
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 #include "DataFixture.h"
 #include "DateUtils.h"
@@ -97,29 +93,6 @@ TEST(MemTableStream, DamagedDataIsRefusedAndChangesNothing) {
         }
         EXPECT_EQ(Dump(*target), before);
     }
-}
-
-TEST(MemTableFile, SaveReplacesAndAFailedSaveKeepsTheOldFile) {
-    auto dir = std::filesystem::temp_directory_path() / "memtable_file_test";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    String name = (dir / "table.dat").wstring();
-    auto t = MakeTable(3);
-    t->SaveToFile(name);
-    t->Append();
-    t->FieldByName(L"ID")->SetAsInteger(4);
-    t->Post();
-    t->SaveToFile(name);
-    TFDMemTable loaded(nullptr);
-    loaded.LoadFromFile(name);
-    EXPECT_EQ(loaded.RecordCount(), 4);
-    // The new file cannot be made: the save fails and the old file stays.
-    std::filesystem::create_directories(dir / "table.dat.new");
-    t->Delete();
-    EXPECT_THROW(t->SaveToFile(name), EStreamError);
-    loaded.LoadFromFile(name);
-    EXPECT_EQ(loaded.RecordCount(), 4);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(MemTableNested, NestedRecordsFollowTheMaster) {
