@@ -86,6 +86,8 @@ private:
     int FNumGlyphs = 1;
 };
 
+// A push button that draws its caption and glyph itself. Kind sets caption, glyph, default
+// and cancel flags and the modal result together; Layout, Margin and Spacing place the glyph.
 class TssOrgButtonDelphi3 : public TButton {
     SS_CLASS(TssOrgButtonDelphi3, TButton)
     SS_PUBLISHED(TssOrgButtonDelphi3)

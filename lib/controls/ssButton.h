@@ -5,6 +5,8 @@
 SS_ENUM(TssBitBtnKind, bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll,
         bkAllExit, bkExitToMain)
 
+// The glyph button of the library's forms: every kind of the base, plus bkAllExit and
+// bkExitToMain, which close the application's forms when clicked.
 class TssButton : public TssOrgButtonDelphi3 {
     SS_CLASS(TssButton, TssOrgButtonDelphi3)
     SS_PUBLISHED(TssButton)

@@ -5,6 +5,7 @@
 
 class TssLabel;
 
+// The label's alignment options, published as one property of the label that owns them.
 class TssAlignmentOptions : public TPersistent {
     SS_CLASS(TssAlignmentOptions, TPersistent)
     SS_PUBLISHED(TssAlignmentOptions)
@@ -20,6 +21,8 @@ private:
     TPersistent* FOwner;
 };
 
+// A label whose characters stand apart by Pitch pixels; with the alignment option SelfPitch
+// the pitch is computed so that the caption fills the label's width.
 class TssLabel : public TLabel {
     SS_CLASS(TssLabel, TLabel)
     SS_PUBLISHED(TssLabel)

@@ -5,6 +5,8 @@
 #include "Mask.h"
 #include "Menus.h"
 
+// A masked edit that empties itself on its clear key (ClearKey). With ParentClearKey the key
+// is the owner form's published ClearKey property, when the form has one.
 class TssCustomMaskEdit : public TCustomMaskEdit {
     SS_CLASS(TssCustomMaskEdit, TCustomMaskEdit)
 public:

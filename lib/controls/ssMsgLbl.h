@@ -78,6 +78,10 @@ private:
     int FTop = 0, FLeft = 0, FBottom = 0, FRight = 0;
 };
 
+// The message label: Lines hold the message; WordWrap, Pitch and LineSpacing shape it; the
+// clip rectangle (ClipRect) is where it is drawn; the user selects with mouse or keys and
+// copies with Ctrl+C or the context menu (SelText). Call EndUpdate once the lines are set
+// when the label is made in code.
 class TssMessageLabel : public TCustomControl {
     SS_CLASS(TssMessageLabel, TCustomControl)
 public:

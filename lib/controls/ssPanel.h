@@ -2,6 +2,8 @@
 #pragma once
 #include "ExtCtrls.h"
 
+// A panel that can draw the ampersands of its caption as they are (ShowAccelChar off) and
+// raises OnPaint after it painted itself.
 class TssPanel : public TPanel {
     SS_CLASS(TssPanel, TPanel)
     SS_PUBLISHED(TssPanel)

@@ -2,6 +2,8 @@
 #pragma once
 #include "Controls.h"
 
+// A rectangle (Left, Top, Right, Bottom) belonging to a control, which repaints when an edge
+// changes.
 class TssRect : public TPersistent {
     SS_CLASS(TssRect, TPersistent)
 public:

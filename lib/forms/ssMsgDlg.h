@@ -84,6 +84,9 @@ private:
     bool FHasIcon = false;
 };
 
+// The message dialog component: set the message, the optional sub-message, system name and
+// error code, the icon and the buttons, then Execute shows the modal box and answers the
+// modal result of the button pressed.
 class TssMessageDialog : public TComponent {
     SS_CLASS(TssMessageDialog, TComponent)
 public:

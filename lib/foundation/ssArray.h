@@ -10,6 +10,8 @@
 // Negative when Item1 orders before Item2, zero when equal, positive otherwise.
 using TssObjCompare = int (*)(TObject* Item1, TObject* Item2);
 
+// An array of object references over the framework's pointer list: add, insert, delete, find,
+// sort with a comparison function. Index errors raise EListError.
 class TssCustomArray : public TObject {
     SS_CLASS(TssCustomArray, TObject)
 public:
@@ -53,6 +55,8 @@ private:
 
 class TssArrayIterator;
 
+// The array the library's units use; with Owner set it frees the objects it holds when they
+// are deleted or the array goes.
 class TssArray : public TssCustomArray {
     SS_CLASS(TssArray, TssCustomArray)
 public:
@@ -83,6 +87,7 @@ private:
     bool fOwner = false;
 };
 
+// Walks a TssArray forward and backward through the iteration protocol of TssIterator.
 class TssArrayIterator : public TssIterator {
     SS_CLASS(TssArrayIterator, TssIterator)
 public:

@@ -69,6 +69,7 @@ struct TssGridAxisRec {
     bool IsDefault() const { return Color == clNotSet && !Font && !Line; }
 };
 
+// A column's record: the axis attributes, its alignments and its input-method mode.
 struct TssGridColRec : TssGridAxisRec {
     TAlignment Alignment = TAlignment::taLeftJustify;
     TAlignment FixedAlignment = TAlignment::taLeftJustify;
@@ -114,6 +115,7 @@ protected:
     int FIndex = 0;
 };
 
+// The column store: colour, font, line pen, alignments and input-method mode per column.
 class TssGridColInfo : public TssGridAxisInfo<TssGridColRec> {
     SS_CLASS(TssGridColInfo, TObject)
 public:
@@ -134,6 +136,7 @@ private:
     void CheckCursor() const { CheckListIndex(FIndex, Count() - 1); }
 };
 
+// The row store: colour, font and line pen per row.
 class TssGridRowInfo : public TssGridAxisInfo<TssGridRowRec> {
     SS_CLASS(TssGridRowInfo, TObject)
 public:
@@ -141,6 +144,7 @@ public:
     void SetRow(int Value) { FIndex = Value; }
 };
 
+// What one cell holds beyond the defaults: colour, font, per-line text attributes, cell lines.
 struct TssGridCellRec {
     TColor Color = clNotSet;
     std::unique_ptr<TFont> Font;

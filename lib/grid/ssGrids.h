@@ -16,6 +16,7 @@
 
 class TssInplaceEdit;
 
+// A cell's position: column X, row Y.
 struct TGridCoord {
     int X = 0;  // column
     int Y = 0;  // row
@@ -66,11 +67,15 @@ struct TGridAxisMetrics {
     int CellCount = 0;
 };
 
+// Both axes of the layout for the current client size.
 struct TGridMetrics {
     TGridAxisMetrics Horz;
     TGridAxisMetrics Vert;
 };
 
+// The grid's engine, for descendants: layout, scrolling, the current cell and selection, the
+// attribute cascade, mouse and keyboard, and the in-place editor. Descendants draw cells
+// (DrawCell) and answer the editor's texts (GetEditText, SetEditText).
 class TssCustomGrid : public TCustomControl {
     SS_CLASS(TssCustomGrid, TCustomControl)
 public:

@@ -6,6 +6,7 @@
 
 class TssCustomGrid;
 
+// The process-wide UI settings (GetInstance): the editor's colour while the user can type.
 class TssUIConfig {
 public:
     TssUIConfig();
@@ -20,6 +21,7 @@ private:
     TColor FActiveEditBackColor;
 };
 
+// The editor a grid lays over its current cell; the grid makes, loads, places and commits it.
 class TssInplaceEdit : public TssCustomMaskEdit {
     SS_CLASS(TssInplaceEdit, TssCustomMaskEdit)
 public:

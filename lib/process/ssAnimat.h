@@ -3,6 +3,8 @@
 #pragma once
 #include "ComCtrls.h"
 
+// An animation control that finds the common clips (CommonAVI) in the program's resources or
+// the maker's resource library first.
 class TssAnimate : public TAnimate {
     SS_CLASS(TssAnimate, TAnimate)
 public:

@@ -55,6 +55,7 @@ private:
     String FText;
 };
 
+// The processes and their windows found while waiting for a started program.
 class TProcInfoArray : public TssArray {
     SS_CLASS(TProcInfoArray, TssArray)
 public:
@@ -70,6 +71,10 @@ public:
 // it to be visible; null when there is none, and before Windows 8.
 HWND FindOfficeWindow(HANDLE process, const String& argumentText);
 
+// Starts a program or opens a document (ExeName, Param, Options) and, unless told not to,
+// waits for it to end while the calling window stays responsive but disabled. Execute
+// answers whether the start succeeded; ErrCode and ExitCode tell the rest, and OnError lets
+// the caller show or suppress the error box.
 class TssExternalCmd : public TComponent {
     SS_CLASS(TssExternalCmd, TComponent)
     SS_PUBLISHED(TssExternalCmd)

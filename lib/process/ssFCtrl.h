@@ -20,6 +20,10 @@ using TssFileType = TSet<TssFileAttr>;
 
 struct _WIN32_FIND_DATAW;
 
+// Copies, moves, deletes or recycles files and folders given as path patterns (wildcards in
+// folder and file names). It checks the drives first and asks the user to insert or unprotect
+// a medium, can show a progress window, and refuses to empty the system's and the maker's
+// folders. ErrorCode tells why an operation failed.
 class TssFileControl : public TComponent {
     SS_CLASS(TssFileControl, TComponent)
 public:
@@ -63,6 +67,7 @@ protected:
     // Today's date, from which the purge counts the age of the trash roots.
     virtual TDateTime Today() const;
 
+    // A folder whose content is never emptied, with its subfolders when tree is set.
     struct TProtectedFolder {
         String path;
         bool tree;  // its subfolders too

@@ -10,6 +10,8 @@ struct TFindWndPrm {
     String sCaption;
 };
 
+// Window helpers: find a top-level window by class and caption prefix, empty the keyboard
+// queue, bring a window of another thread to the foreground.
 class TssWinApi {
 public:
     // The first top-level window of class sClass whose caption begins with sCaption (both

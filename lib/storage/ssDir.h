@@ -6,6 +6,7 @@
 #include "Classes.h"
 #include "WinApi.h"
 
+// A folder name, normalised, with its parent, root and attributes.
 class TssDirectory : public TComponent {
     SS_CLASS(TssDirectory, TComponent)
 public:

@@ -3,6 +3,8 @@
 #include "Classes.h"
 #include "WinApi.h"
 
+// A support library loaded by name (from the program's folder, the bin folder, then the
+// system's search) and freed with the object; Proc looks up its entry points.
 class TssDll : public TComponent {
     SS_CLASS(TssDll, TComponent)
 public:

@@ -9,6 +9,8 @@
 #include "ssDriveType.h"
 #include "ssFileSystem.h"
 
+// One drive letter: its kind, file system, readiness, whether it can be written, its space,
+// label and network path.
 class TssDrive : public TComponent {
     SS_CLASS(TssDrive, TComponent)
 public:

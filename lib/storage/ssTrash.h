@@ -6,6 +6,7 @@
 #include "SysUtils.h"
 #include "ssTrashRules.h"
 
+// Raised when an item cannot go to the trash; ErrorCode and ErrorMsg tell why.
 class ETrashException : public Exception {
     SS_CLASS(ETrashException, Exception)
 public:
@@ -15,6 +16,7 @@ public:
     String ErrorMsg;
 };
 
+// The paths of one move into the trash: the dated root and the receiving folder for a source.
 class ssKVRTrashPath : public TObject {
     SS_CLASS(ssKVRTrashPath, TObject)
 public:

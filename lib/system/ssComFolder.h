@@ -7,6 +7,8 @@
 #include "SysUtils.h"
 #include "WinApi.h"
 
+// The maker's folders (GetObject for the process-wide instance): company root, bin, data,
+// temporary, shared and documents folders, and the program-files folders.
 class TssCommonFolder : public TObject {
     SS_CLASS(TssCommonFolder, TObject)
 public:

@@ -2,6 +2,7 @@
 #pragma once
 #include "SysUtils.h"
 
+// The kind of a drive letter (fixed, removable, network, optical, RAM disk), read once.
 class TssDriveType : public TObject {
     SS_CLASS(TssDriveType, TObject)
 public:

@@ -11,6 +11,7 @@ struct TVolumeInfo {
 // False, with the platform's last error set, when the volume does not answer.
 bool QueryVolume(const String& drive, TVolumeInfo& info);
 
+// The volume of a drive: its name, serial number, file system and flags.
 class TssFileSystem : public TObject {
     SS_CLASS(TssFileSystem, TObject)
 public:

@@ -3,6 +3,8 @@
 #include "WinApi.h"
 #include "System.h"
 
+// The Windows version the process runs on, taken when the object is made, with predicates
+// such as isAboveWinVista and isHomeEdition. Make one, ask, free it.
 class TssOSVer {
 public:
     // Takes the snapshot from the system's version queries and registry.

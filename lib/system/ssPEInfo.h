@@ -9,6 +9,7 @@
 enum class TssPEImageType { pe16, pe32, pe64 };
 using TssPEImageTypes = TSet<TssPEImageType>;
 
+// Tells from a file's header whether it is a 16-bit, 32-bit or 64-bit executable image.
 class TssPEInfo {
 public:
     const String& FileName() const { return FFileName; }

@@ -2,6 +2,8 @@
 #pragma once
 #include "Registry.h"
 
+// Registry access below HKEY_LOCAL_MACHINE that takes absolute and relative key paths and
+// creates, deletes and moves whole key trees.
 class TssRegistry : public TRegistry {
     SS_CLASS(TssRegistry, TRegistry)
 public:

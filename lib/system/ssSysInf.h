@@ -7,6 +7,8 @@
 #include "Classes.h"
 #include "ssOSVer.h"
 
+// The machine and the session: user and computer names, Windows, system and temporary
+// folders, processors, memory, screen, input methods, administrators and user account control.
 class TssSystemInfo : public TObject {
     SS_CLASS(TssSystemInfo, TObject)
 public:

@@ -6,6 +6,8 @@
 #include "Controls.h"
 #include "SysUtils.h"
 
+// The application's taskbar identity and the hook that keeps the taskbar from closing the
+// application while a modal window is open; installed by the library's start-up steps.
 class TssWin7Utils {
 public:
     // The window has a system menu whose close command is enabled.
