@@ -316,6 +316,19 @@ void TFDDataSet::CurrentRecordChanged() {
     }
 }
 
+void TFDDataSet::CheckNestedRecords() {
+    std::vector<TFDDataSet*> nested;
+    for (TField* f : LayoutFields()) {
+        auto* field = dynamic_cast<TDataSetField*>(f);
+        auto* ds = field ? dynamic_cast<TFDDataSet*>(field->NestedDataSet()) : nullptr;
+        if (ds && ds->FMasterField == field) nested.push_back(ds);
+    }
+    if (nested.empty()) return;
+    // Each move reads the new record's nested parts (CurrentRecordChanged).
+    for (First(); !Eof(); Next())
+        for (TFDDataSet* ds : nested) ds->CheckNestedRecords();
+}
+
 // A nested dataset keeps its records in its master's record, which goes into edit mode for it.
 void TFDDataSet::SaveToMaster() {
     if (!FMasterField || !FMasterField->DataSet()) return;
@@ -509,6 +522,7 @@ void TFDDataSet::LoadFromStream(TStream& Stream) {
     if (loaded.LayoutFields().size() != laidOut) Damaged(L"its field layout is not supported");
     loaded.ReadRecords(Stream);
     if (Stream.Position() != Stream.Size()) Damaged(L"it has bytes after its records");
+    loaded.CheckNestedRecords();
 
     Close();
     DestroyFields();

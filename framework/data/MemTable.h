@@ -77,6 +77,9 @@ private:
     void ReadSlot(std::uint32_t Slot, TRecordBuffer& Buffer) const;
     void WriteRecords(TStream& Stream) const;
     void ReadRecords(TStream& Stream);
+    // Reads every nested record part once, at every depth: a damaged one raises here rather than
+    // when its master record is shown later.
+    void CheckNestedRecords();
     void MakeNestedDataSets();
     void SaveToMaster();
 

@@ -1,6 +1,8 @@
 // The memory table's streams and nested datasets.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "DataFixture.h"
 #include "DateUtils.h"
 
@@ -131,5 +133,25 @@ TEST(MemTableNested, NestedRecordsFollowTheMaster) {
     loaded.Last();
     TDataSet* loadedNested = dynamic_cast<TDataSetField*>(loaded.FieldByName(L"Lines"))->NestedDataSet();
     EXPECT_EQ(loadedNested->RecordCount(), 2);
+
+    // The last master record's nested part (a length, then a record count of 2 and the records)
+    // ends the file. Claiming a third record damages it: the load refuses it at once, not when
+    // the record is shown.
+    std::vector<std::uint8_t> bytes(data.Memory(), data.Memory() + data.DataSize());
+    std::size_t count = 0;
+    for (std::size_t p = 0; p + 8 <= bytes.size(); ++p) {
+        std::uint32_t length, records;
+        std::memcpy(&length, &bytes[p], 4);
+        std::memcpy(&records, &bytes[p + 4], 4);
+        if (p + 4 + length == bytes.size() && records == 2) count = p + 4;
+    }
+    ASSERT_NE(count, 0u);
+    bytes[count] = 3;
+    TMemoryStream damaged;
+    damaged.WriteBuffer(bytes.data(), bytes.size());
+    damaged.SetPosition(0);
+    TFDMemTable target(nullptr);
+    EXPECT_THROW(target.LoadFromStream(damaged), EDatabaseError);
+    EXPECT_FALSE(target.Active());
 }
 }  // namespace
