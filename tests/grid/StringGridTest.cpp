@@ -1,0 +1,4 @@
+// The string grid on real windows: cells, views, editing, drawing and events.
+#include <gtest/gtest.h>
+
+#include "ssGrids.h"
