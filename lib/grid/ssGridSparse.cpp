@@ -54,6 +54,12 @@ int TSparsePointerArray::ForAll(const TSPAApply& Apply) const {
     return 0;
 }
 
+void TSparsePointerArray::Clear() {
+    secDir.clear();
+    FHighBound = -1;
+    cachedIndex = -1;
+}
+
 // Scans down from the old bound: the highest item is usually close to it.
 void TSparsePointerArray::ResetHighBound() {
     cachedIndex = -1;
@@ -120,33 +126,33 @@ void TSparsePointerArray::ShiftUp(int From, int To) {
 // ---- TSparseList ----
 
 TSparseList::TSparseList(TSPAQuantum Quantum)
-    : FList(std::make_unique<TSparsePointerArray>(Quantum)), FQuantum(Quantum) {}
+    : FList(Quantum) {}
 
 void TSparseList::CheckIndex(int Index) { CheckListIndex(Index, INT_MAX); }
 
 void* TSparseList::Get(int Index) const {
     CheckIndex(Index);
-    return FList->GetAt(Index);
+    return FList.GetAt(Index);
 }
 
 void TSparseList::Put(int Index, void* Item) {
     CheckIndex(Index);
-    FList->PutAt(Index, Item);
-    FCount = FList->HighBound() + 1;
+    FList.PutAt(Index, Item);
+    FCount = FList.HighBound() + 1;
 }
 
 void TSparseList::Insert(int Index, void* Item) {
     CheckIndex(Index);
-    if (Index < FCount) FList->ShiftUp(Index, FCount);
-    FList->PutAt(Index, Item);
+    if (Index < FCount) FList.ShiftUp(Index, FCount);
+    FList.PutAt(Index, Item);
     if (Index > FCount) FCount = Index;
     ++FCount;
 }
 
 void TSparseList::Delete(int Index) {
     if (Index < 0 || Index >= FCount) return;
-    FList->ShiftDown(Index, FCount - 1);
-    FList->ResetHighBound();
+    FList.ShiftDown(Index, FCount - 1);
+    FList.ResetHighBound();
     --FCount;
 }
 
@@ -164,7 +170,7 @@ void TSparseList::Move(int CurIndex, int NewIndex) {
 }
 
 void TSparseList::Clear() {
-    FList = std::make_unique<TSparsePointerArray>(FQuantum);
+    FList.Clear();
     FCount = 0;
 }
 

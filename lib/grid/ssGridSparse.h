@@ -39,6 +39,8 @@ public:
     int ForAll(const TSPAApply& Apply) const;
     // The high bound becomes the highest index at or below it that holds an item.
     void ResetHighBound();
+    // Frees every section and the directory, not the items: the array is as new.
+    void Clear();
 
     // Slots From..To-1 take the items of From+1..To; slot To becomes empty.
     void ShiftDown(int From, int To);
@@ -78,13 +80,12 @@ public:
     void Move(int CurIndex, int NewIndex);
     // Empties the list; the items are not freed.
     void Clear();
-    int ForAll(const TSPAApply& Apply) const { return FList->ForAll(Apply); }
+    int ForAll(const TSPAApply& Apply) const { return FList.ForAll(Apply); }
 
 private:
     static void CheckIndex(int Index);
-    std::unique_ptr<TSparsePointerArray> FList;
+    TSparsePointerArray FList;
     int FCount = 0;
-    TSPAQuantum FQuantum;
 };
 
 SS_EXCEPTION(EStringSparseListError, Exception)
