@@ -1,11 +1,18 @@
 // The drawing grid on a real window: scrolling, keys and the drag's auto-scroll tick at
 // 1,000,000 rows against 1,000 rows, a full
 // repaint against a plain loop of ExtTextOutW and LineTo over the same texts and lines, and what
-// RowCount := 1,000,000 at 50 columns costs in heap and time. Each comparison prints a ratio
+// RowCount := 1,000,000 at 50 columns costs in heap and time; for the string grid, scattered cell
+// writes and reads against a hash map with the heap per filled cell, a row move at 1,000,000 rows
+// against 1,000, and a full repaint against ExtTextOutW. Each comparison prints a ratio
 // measured in this run; the GDI objects a repaint creates are printed too.
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <functional>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "Forms.h"
@@ -231,15 +238,113 @@ void SizeComparison() {
                 big * 1e6, (small + array) * 1e6, big / (small + array));
 }
 
+// ---- the string grid ----
+
+// A string grid exposing its row move.
+struct MovableStringGrid : TssStringGrid {
+    using TssStringGrid::TssStringGrid;
+    using TssStringGrid::MoveRow;
+};
+
+// 100,000 scattered cells written and read back at 1,000,000 x 50, against a hash map.
+void StringCellsComparison() {
+    constexpr int Cells = 100000, Rows = 1000000;
+    std::vector<std::pair<int, int>> where(Cells);
+    unsigned seed = 12345;
+    for (auto& w : where) {
+        seed = seed * 1103515245u + 12345u;
+        w = {int((seed >> 8) % Cols), int((seed >> 4) % Rows)};
+    }
+    std::vector<String> texts(Cells);
+    for (int i = 0; i < Cells; ++i) texts[i] = CellText(where[i].first, where[i].second);
+    long long heap = 0;
+    auto grid = Best([&] {
+        auto g = std::make_unique<TssStringGrid>(nullptr);
+        g->SetColCount(Cols);
+        g->SetRowCount(Rows);
+        long long before = HeapBytesInUse();
+        for (int i = 0; i < Cells; ++i) g->SetCells(where[i].first, where[i].second, texts[i]);
+        heap = HeapBytesInUse() - before;
+        std::size_t sum = 0;
+        for (auto [c, r] : where) sum += g->Cells(c, r).size();
+        volatile std::size_t sink = sum;
+        (void)sink;
+    }, 1);
+    auto map = Best([&] {
+        std::unordered_map<std::uint64_t, String> m;
+        for (int i = 0; i < Cells; ++i) m[(std::uint64_t(where[i].first) << 32) | unsigned(where[i].second)] = texts[i];
+        std::size_t sum = 0;
+        // Read as Cells reads: a copy of the text, empty for a cell without one.
+        for (auto [c, r] : where) {
+            auto it = m.find((std::uint64_t(c) << 32) | unsigned(r));
+            String text = it == m.end() ? String() : it->second;
+            sum += text.size();
+        }
+        volatile std::size_t sink = sum;
+        (void)sink;
+    }, 1);
+    std::printf("100,000 scattered Cells writes and reads at 1,000,000 x 50: grid %.1f ms, unordered_map %.1f ms: ratio %.2f\n",
+                grid * 1e3, map * 1e3, grid / map);
+    std::printf("string grid heap per filled cell (text included): %.1f bytes\n", double(heap) / Cells);
+}
+
+// Row 0 moved to the last row, per row moved, with every 100th row holding a cell.
+void StringRowMoveComparison() {
+    auto perRow = [](int rows) {
+        auto g = std::make_unique<MovableStringGrid>(nullptr);
+        g->SetColCount(Cols);
+        g->SetRowCount(rows);
+        for (int r = 0; r < rows; r += 100) g->SetCells(1, r, CellText(1, r));
+        return Best([&] { g->MoveRow(1, rows - 1); }, 3) / (rows - 1);
+    };
+    double big = perRow(1000000), small = perRow(1000);
+    std::printf("string grid row move first -> last, per row moved: %.4f us at 1,000,000 rows, %.4f us at 1,000: ratio %.2f\n",
+                big * 1e6, small * 1e6, big / small);
+}
+
+// A screen of string grid cells against the same texts drawn straight with ExtTextOutW.
+void StringRepaintComparison() {
+    Bench b(1000);
+    auto* g = new TssStringGrid(b.Form);
+    g->SetParent(b.Form);
+    g->SetBounds(0, 0, Width, Height);
+    g->SetColCount(Cols);
+    g->SetRowCount(1000);
+    b.Grid->SetVisible(false);
+    int cols = g->VisibleColCount() + 1, rows = g->VisibleRowCount() + 1;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c) g->SetCells(c, r, CellText(c, r));
+    HWND h = g->Handle();
+    auto repaint = [&] {
+        InvalidateRect(h, nullptr, FALSE);
+        UpdateWindow(h);
+        WaitForPixels(h);
+    };
+    repaint();
+    auto grid = Best(repaint, 20);
+    auto plain = Best([&] { PlainLoop(h, g->Font()->Handle(), g->DefaultColWidth(), g->DefaultRowHeight(), cols, rows); }, 20);
+    std::printf("string grid full repaint of %d x %d cells: grid %.1f us, plain ExtTextOutW/LineTo loop %.1f us: ratio %.2f\n",
+                cols, rows, grid * 1e6, plain * 1e6, grid / plain);
+}
+
 }  // namespace
 
-int main() {
+// grid_bench [NAME...]: only the comparisons named, all without arguments.
+int main(int argc, char** argv) {
     RegisterLibraryUnits();
     Application->Initialize();
-    ScrollComparison();
-    InputComparison();
-    RepaintComparison(false);
-    RepaintComparison(true);
-    SizeComparison();
+    const std::pair<const char*, std::function<void()>> comparisons[] = {
+        {"scroll", ScrollComparison},
+        {"input", InputComparison},
+        {"repaint", [] { RepaintComparison(false); }},
+        {"repaint-attributes", [] { RepaintComparison(true); }},
+        {"size", SizeComparison},
+        {"string-cells", StringCellsComparison},
+        {"string-row-move", StringRowMoveComparison},
+        {"string-repaint", StringRepaintComparison},
+    };
+    for (const auto& [name, run] : comparisons)
+        if (argc < 2 || std::any_of(argv + 1, argv + argc, [&](const char* a) { return std::strcmp(a, name) == 0; }))
+            run();
     return 0;
 }

@@ -277,11 +277,17 @@ void TList::SetCapacity(int Value) {
 }
 
 void TStrings::BeginUpdate() {
-    if (FUpdateCount++ == 0) Changing();
+    if (FUpdateCount++ == 0) {
+        SetUpdateState(true);
+        Changing();
+    }
 }
 
 void TStrings::EndUpdate() {
-    if (FUpdateCount > 0 && --FUpdateCount == 0) Changed();
+    if (FUpdateCount > 0 && --FUpdateCount == 0) {
+        SetUpdateState(false);
+        Changed();
+    }
 }
 
 void TStrings::Changing() {
@@ -302,12 +308,18 @@ void TStrings::Assign(const TPersistent* Source) {
         ~Done() { s->EndUpdate(); }
     } done{this};
     Clear();
-    for (int i = 0; i < src->Count(); ++i) Add(src->Get(i));
+    for (int i = 0; i < src->Count(); ++i) AddObject(src->Get(i), src->GetObject(i));
 }
 
 int TStrings::Add(const String& s) {
     int i = Count();
     Insert(i, s);
+    return i;
+}
+
+int TStrings::AddObject(const String& s, TObject* AObject) {
+    int i = Add(s);
+    PutObject(i, AObject);
     return i;
 }
 
@@ -348,22 +360,34 @@ void TStrings::SetText(const String& text) {
     }
 }
 
-const String& TStringList::Get(int index) const {
+String TStringList::Get(int index) const {
     CheckListIndex<EStringListError>(index, Count() - 1);
-    return FItems[index];
+    return FItems[index].Text;
+}
+
+TObject* TStringList::GetObject(int index) const {
+    CheckListIndex<EStringListError>(index, Count() - 1);
+    return FItems[index].Object;
 }
 
 void TStringList::Put(int index, const String& s) {
     CheckListIndex<EStringListError>(index, Count() - 1);
     Changing();
-    FItems[index] = s;
+    FItems[index].Text = s;
+    Changed();
+}
+
+void TStringList::PutObject(int index, TObject* AObject) {
+    CheckListIndex<EStringListError>(index, Count() - 1);
+    Changing();
+    FItems[index].Object = AObject;
     Changed();
 }
 
 void TStringList::Insert(int index, const String& s) {
     CheckListIndex<EStringListError>(index, Count());
     Changing();
-    FItems.insert(FItems.begin() + index, s);
+    FItems.insert(FItems.begin() + index, TItem{s});
     Changed();
 }
 

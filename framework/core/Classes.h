@@ -198,8 +198,9 @@ private:
     int FCapacity = 0;  // kept apart from the vector's, which it bounds from below
 };
 
-// An ordered list of strings. A change is reported through Changing before and Changed after
-// it; inside BeginUpdate/EndUpdate brackets OnChange waits for the outermost EndUpdate.
+// An ordered list of strings, each with an object reference that the list does not own. A change
+// is reported through Changing before and Changed after it; inside BeginUpdate/EndUpdate brackets
+// OnChange waits for the outermost EndUpdate, and SetUpdateState marks the bracket's ends.
 class TStrings : public TPersistent {
     SS_CLASS(TStrings, TPersistent)
 public:
@@ -208,18 +209,21 @@ public:
     void BeginUpdate();
     void EndUpdate();
     int UpdateCount() const { return FUpdateCount; }
-    // From another string list: its lines, reported as one change.
+    // From another string list: its lines and their objects, reported as one change.
     void Assign(const TPersistent* Source) override;
 
     virtual int Count() const = 0;
-    virtual const String& Get(int index) const = 0;
+    virtual String Get(int index) const = 0;
     virtual void Put(int index, const String& s) = 0;
     virtual void Insert(int index, const String& s) = 0;
     virtual void Delete(int index) = 0;
     virtual void Clear() = 0;
 
-    const String& operator[](int index) const { return Get(index); }
-    int Add(const String& s);
+    String operator[](int index) const { return Get(index); }
+    virtual int Add(const String& s);
+    int AddObject(const String& s, TObject* AObject);
+    TObject* Objects(int index) const { return GetObject(index); }
+    void SetObjects(int index, TObject* AObject) { PutObject(index, AObject); }
     int IndexOf(const String& s) const;  // without regard to ASCII case; -1 when absent
     // The lines joined, each followed by CR LF.
     String Text() const;
@@ -237,6 +241,11 @@ protected:
     // Called around every change, also inside brackets; the base raises the events outside them.
     virtual void Changing();
     virtual void Changed();
+    // A list without objects answers null and drops what it is given.
+    virtual TObject* GetObject(int index) const { return nullptr; }
+    virtual void PutObject(int index, TObject* AObject) {}
+    // The outermost BeginUpdate (true) and EndUpdate (false).
+    virtual void SetUpdateState(bool Updating) {}
 
 private:
     int FUpdateCount = 0;
@@ -246,12 +255,20 @@ class TStringList : public TStrings {
     SS_CLASS(TStringList, TStrings)
 public:
     int Count() const override { return int(FItems.size()); }
-    const String& Get(int index) const override;
+    String Get(int index) const override;
     void Put(int index, const String& s) override;
     void Insert(int index, const String& s) override;
     void Delete(int index) override;
     void Clear() override;
 
+protected:
+    TObject* GetObject(int index) const override;
+    void PutObject(int index, TObject* AObject) override;
+
 private:
-    std::vector<String> FItems;
+    struct TItem {
+        String Text;
+        TObject* Object = nullptr;
+    };
+    std::vector<TItem> FItems;
 };

@@ -26,6 +26,7 @@ void RegisterLibraryUnits() {
     RegisterClass<TssOrgButtonDelphi3>();
     RegisterClass<TssButton>();
     RegisterClass<TssDrawGrid>();
+    RegisterClass<TssStringGrid>();
     Application->AddUnit({ResetControlWord, nullptr});
     Application->AddUnit({TssDrive::Startup, nullptr});
     Application->AddUnit({TssRegistry::Startup, nullptr});

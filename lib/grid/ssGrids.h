@@ -12,6 +12,7 @@
 
 #include "Controls.h"
 #include "GridAxis.h"
+#include "ssGridSparse.h"
 #include "ssGridStores.h"
 
 class TssInplaceEdit;
@@ -426,4 +427,157 @@ protected:
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void RowMoved(int FromIndex, int ToIndex) override;
     void TopLeftChanged() override;
+};
+
+class TssStringGrid;
+
+// A row (Index + 1 > 0) or column (-Index - 1 < 0) of a string grid seen as a string list of
+// ColCount or RowCount lines. Lines cannot be inserted or deleted.
+class TssStringGridStrings : public TStrings {
+    SS_CLASS(TssStringGridStrings, TStrings)
+public:
+    TssStringGridStrings(TssStringGrid* AGrid, int AIndex) : FGrid(AGrid), FIndex(AIndex) {}
+    // From another string list: as many lines as both have, with their objects, repainted once.
+    void Assign(const TPersistent* Source) override;
+    // Puts S into the first line without text; -1 when every line has text.
+    int Add(const String& S) override;
+    // Empties the texts and objects of the row or column.
+    void Clear() override;
+    void Delete(int Index) override;
+    void Insert(int Index, const String& S) override;
+    int Count() const override;
+    String Get(int Index) const override;
+    void Put(int Index, const String& S) override;
+
+protected:
+    TObject* GetObject(int Index) const override;
+    void PutObject(int Index, TObject* AObject) override;
+    void SetUpdateState(bool Updating) override;
+
+private:
+    // The cell of line Index; column and row -1 for a view of nothing.
+    TGridCoord Cell(int Index) const;
+    TssStringGrid* FGrid;
+    int FIndex;
+};
+
+// The per-line attributes of a multi-line cell, seen through a cursor (cell and line index) that
+// the grid's MultiLine and MultiItems set. Every change shows in the cell at once.
+class TssMultiLineAttribute : public TObject {
+    SS_CLASS(TssMultiLineAttribute, TObject)
+public:
+    explicit TssMultiLineAttribute(TssStringGrid* AGrid);
+    int Col() const { return FCol; }
+    int Row() const { return FRow; }
+    int LineIndex() const { return FLineIndex; }
+    void SetCursor(int ACol, int ARow, int ALineIndex);
+    // The cell's text split at its line ends, refilled on every read; changing the list writes
+    // the lines back into the cell, each followed by CR LF.
+    TStringList* LineItems();
+    bool DefaultAlignment() const;
+    void SetDefaultAlignment(bool Value);
+    TAlignment Alignment() const;
+    void SetAlignment(TAlignment Value);
+    bool DefaultFont() const;
+    void SetDefaultFont(bool Value);
+    // The line's own font; without one, a scratch copy of the cell's font whose changes become
+    // the line's font.
+    TFont* Font();
+    void SetFont(const TFont* Value);
+
+private:
+    // Writes itself back into the cursor cell on every change outside an update bracket.
+    class TLineItems : public TStringList {
+    public:
+        explicit TLineItems(TssMultiLineAttribute* AOwner) : FOwner(AOwner) {}
+
+    protected:
+        void Changed() override;
+
+    private:
+        TssMultiLineAttribute* FOwner;
+    };
+    TssLineAttribute* Record(bool Create) const;
+    void Changed();
+    TssStringGrid* FGrid;
+    int FCol = 0, FRow = 0, FLineIndex = 0;
+    TLineItems FLineItems{this};
+    TFont FFont;
+    bool FFilling = false;  // the cursor itself loads the lines or the scratch font
+};
+
+SS_ENUM(TssDisableFixedCellEventType, dfeDblClick, dfeMouse)
+using TssDisableFixedCellEvent = TSet<TssDisableFixedCellEventType>;
+
+// The drawing grid with a text and an object per cell, stored only for cells that hold one.
+// Single lines sit on the bottom of their cell; a cell with line ends (or every cell, with
+// MultiLineEnabled) draws one line under the other, each with its own alignment and font.
+class TssStringGrid : public TssDrawGrid {
+    SS_CLASS(TssStringGrid, TssDrawGrid)
+    SS_PUBLISHED(TssStringGrid)
+public:
+    explicit TssStringGrid(TComponent* AOwner);
+    ~TssStringGrid() override;
+
+    String Cells(int ACol, int ARow) const;
+    void SetCells(int ACol, int ARow, const String& Value);
+    TObject* Objects(int ACol, int ARow) const;
+    void SetObjects(int ACol, int ARow, TObject* Value);
+    // The views are made on first use and live as long as the grid.
+    TStrings* Rows(int Index);
+    void SetRows(int Index, const TStrings* Value) { Rows(Index)->Assign(Value); }
+    TStrings* Cols(int Index);
+    void SetCols(int Index, const TStrings* Value) { Cols(Index)->Assign(Value); }
+    bool MultiLineEnabled() const { return FMLAEnabled; }
+    void SetMultiLineEnabled(bool Value);
+    TssMultiLineAttribute* MultiLine(int ACol, int ARow, int ALineIndex);
+    TStringList* MultiItems(int ACol, int ARow);
+    void SetMultiItems(int ACol, int ARow, const TStrings* Value) { MultiItems(ACol, ARow)->Assign(Value); }
+    // Mouse events of a program are not called for fixed cells; the grid still handles them.
+    TssDisableFixedCellEvent DisableFixedCellEvent() const { return FDisableFixedCellEvent; }
+    void SetDisableFixedCellEvent(TssDisableFixedCellEvent Value) { FDisableFixedCellEvent = Value; }
+    // With DoubleBuffered too: every paint draws the whole client area off screen.
+    bool DoubleBufferAllDraw() const { return FDoubleBufferAllDraw; }
+    void SetDoubleBufferAllDraw(bool Value) { FDoubleBufferAllDraw = Value; }
+
+protected:
+    void DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawState AState) override;
+    String GetEditText(int ACol, int ARow) override;
+    void SetEditText(int ACol, int ARow, const String& Value) override;
+    void ColumnMoved(int FromIndex, int ToIndex) override;
+    void RowMoved(int FromIndex, int ToIndex) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void DblClick() override;
+    void WndProc(TMessage& Msg) override;
+
+private:
+    friend class TssStringGridStrings;
+    friend class TssMultiLineAttribute;
+    TStringSparseList* RowList(int ARow) const { return static_cast<TStringSparseList*>(FData.Get(ARow)); }
+    TStringSparseList* EnsureRowList(int ARow);
+    TssStringGridStrings* View(TSparseList& Views, int Index, int Code);
+    // A cell changed: repaint it (or the whole grid after a bulk update) and reload the editor.
+    void Update(int ACol, int ARow);
+    void SetUpdateState(bool Updating);
+    bool IsMultiLineCell(int ACol, int ARow) const;
+    int AlignedX(const RECT& Rect, int TextWidth, TAlignment Alignment) const;
+    TAlignment CellAlignment(int ACol, int ARow) const;
+    void DrawSingleLine(int ACol, int ARow, const RECT& Rect);
+    void DrawMultiLine(int ACol, int ARow, const RECT& Rect);
+    bool HitsFixedCell();
+    void PaintAllBuffered(TMessage& Msg);
+
+    TSparseList FData{TSPAQuantum::SPASmall};  // TStringSparseList per row, owned
+    TSparseList FRows{TSPAQuantum::SPASmall};  // row views, owned
+    TSparseList FCols{TSPAQuantum::SPASmall};  // column views, owned
+    bool FUpdating = false;
+    bool FNeedsUpdating = false;
+    int FEditUpdate = 0;
+    bool FMLAEnabled = false;
+    std::unique_ptr<TssMultiLineAttribute> FMLAData;
+    bool FCellsSet = false;
+    TssDisableFixedCellEvent FDisableFixedCellEvent;
+    bool FDoubleBufferAllDraw = false;
 };
