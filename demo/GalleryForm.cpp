@@ -35,6 +35,10 @@ const TGalleryPage kPages[] = {
      {
          {L"グリッド　TssDrawGrid：固定行・列、列の色とフォント、太い行の線、セルの枠、非表示の列 D", AddDrawGridSamples},
      }},
+    {L"文字列グリッド",
+     {
+         {L"文字列グリッド　TssStringGrid", AddStringGridSamples},
+     }},
     {L"メッセージラベル",
      {
          {L"メッセージラベル　TssMessageLabel", AddMessageLabelSamples},

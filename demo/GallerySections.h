@@ -15,6 +15,9 @@ void AddFileOperationSamples(TGalleryBand& Band);
 // A drawing grid of a million rows: fixed rows and columns, column colours and fonts, a thick
 // row line, cell lines, a hidden column; it scrolls with the bars and the wheel.
 void AddDrawGridSamples(TGalleryBand& Band);
+// String grids: Japanese texts, multi-line cells with a line of its own font and alignment,
+// column colours, row and cell lines; a button saves one grid to a file and loads it into the other.
+void AddStringGridSamples(TGalleryBand& Band);
 // Message labels holding a long Japanese message: wrapped with pitch, and unwrapped with a
 // horizontal scroll; selectable and copyable, with both scroll bars.
 void AddMessageLabelSamples(TGalleryBand& Band);

@@ -18,6 +18,9 @@ enum class TSPAQuantum { SPASmall, SPALarge };  // sections of 16 or 256 slots
 // Called for every stored item in index order; a non-zero result stops the walk.
 using TSPAApply = std::function<int(int Index, void* Item)>;
 
+// Pointers by index, kept in sections of 16 or 256 neighbouring slots that exist only where an
+// item was stored; the items are not owned. The last index read is cached, as painting reads
+// each cell several times.
 class TSparsePointerArray {
 public:
     explicit TSparsePointerArray(TSPAQuantum Quantum);

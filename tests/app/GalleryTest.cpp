@@ -75,6 +75,36 @@ TEST(GalleryProcess, StartsOnThePageAskedForAndShowsTheGridThere) {
     EXPECT_EQ(gallery.WaitExit(20000), 0u);
 }
 
+BOOL CALLBACK CollectStringGrid(HWND h, LPARAM l) {
+    wchar_t cls[64];
+    GetClassNameW(h, cls, 64);
+    if (String(cls) == L"TssStringGrid") reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
+    return TRUE;
+}
+
+// The save button writes the left grid to a file and reads it into the empty right one, which
+// then looks the same: widths, heights, colours, fonts, lines and texts.
+TEST(GalleryProcess, TheStringGridSavedAndLoadedLooksTheSame) {
+    ChildProcess gallery(BinDir() + L"ssGallery.exe", L"4");
+    HWND form = ShownGallery(gallery);
+    ASSERT_TRUE(form);
+    std::vector<HWND> grids;
+    EnumChildWindows(form, CollectStringGrid, LPARAM(&grids));
+    ASSERT_EQ(grids.size(), 2u);
+    HWND save = FindWindowExW(GetParent(grids[0]), nullptr, L"TssButton", L"保存して右に読み込む");
+    ASSERT_TRUE(save);
+    // Left to right, by their places on the page.
+    RECT a, b;
+    GetWindowRect(grids[0], &a);
+    GetWindowRect(grids[1], &b);
+    if (b.left < a.left) std::swap(grids[0], grids[1]);
+    EXPECT_NE(CaptureClient(grids[0]).Data, CaptureClient(grids[1]).Data);
+    PostMessageW(save, BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return CaptureClient(grids[0]).Data == CaptureClient(grids[1]).Data; }, 10000));
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(gallery.WaitExit(20000), 0u);
+}
+
 BOOL CALLBACK CollectMessageLabel(HWND h, LPARAM l) {
     wchar_t cls[64];
     GetClassNameW(h, cls, 64);
@@ -83,7 +113,7 @@ BOOL CALLBACK CollectMessageLabel(HWND h, LPARAM l) {
 }
 
 TEST(GalleryProcess, TheMessageLabelPageShowsWrappedTextWithBothBars) {
-    ChildProcess gallery(BinDir() + L"ssGallery.exe", L"4");
+    ChildProcess gallery(BinDir() + L"ssGallery.exe", L"5");
     HWND form = ShownGallery(gallery);
     ASSERT_TRUE(form);
     std::vector<HWND> labels;
