@@ -60,7 +60,7 @@ double PlainFetch(TFDConnection& Connection, const String& SQL, std::vector<TRow
 }
 
 void Run(const char* Name, const String& ConnectionString, const String& LazyConnectionString,
-         const wchar_t* Fill) {
+         const String& Fill) {
     TFDConnection db(nullptr);
     db.SetConnectionString(ConnectionString);
     db.Open();
@@ -69,7 +69,7 @@ void Run(const char* Name, const String& ConnectionString, const String& LazyCon
     for (const wchar_t* table : {L"big", L"small"})
         db.ExecSQL(String(L"CREATE TABLE ") + table +
                    L" (id INTEGER PRIMARY KEY, n INTEGER, name VARCHAR(20), v DOUBLE PRECISION, ts TIMESTAMP)");
-    db.ExecSQL(String(Fill) + std::to_wstring(kLarge) + L")");
+    db.ExecSQL(Fill);
     db.ExecSQL(L"INSERT INTO small SELECT * FROM big WHERE id <= " + std::to_wstring(kSmall));
 
     const String select = L"SELECT id, n, name, v, ts FROM big";
@@ -126,16 +126,18 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
+        const String large = std::to_wstring(kLarge);
         String sqlite = L"Driver={SQLite3};Database=" + Wide(argv[1]);
-        Run("SQLite", sqlite, sqlite,
+        // The driver reads a whole result before the first row unless told to step through it.
+        Run("SQLite", sqlite, sqlite + L";StepAPI=1",
             L"INSERT INTO big WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) "
-            L"SELECT x, x % 1000, 'name ' || x, x * 0.5, '2024-01-01 10:00:00' FROM c LIMIT (");
+            L"SELECT x, x % 1000, 'name ' || x, x * 0.5, '2024-01-01 10:00:00' FROM c LIMIT " + large);
         if (argc > 2) {
             String pg = Wide(argv[2]);
-            // The driver reads a whole result before the first row unless told to fetch by cursor.
+            // Likewise, unless told to fetch through a server cursor.
             Run("PostgreSQL", pg, pg + L";UseDeclareFetch=1;Fetch=50",
                 L"INSERT INTO big SELECT x, x % 1000, 'name ' || x, x * 0.5, TIMESTAMP '2024-01-01 10:00:00' "
-                L"FROM generate_series(1, ");
+                L"FROM generate_series(1, " + large + L") AS g(x)");
         }
     } catch (const Exception& e) {
         std::fprintf(stderr, "odbc_bench: %ls\n", e.Message().c_str());
