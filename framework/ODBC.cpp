@@ -559,8 +559,10 @@ void TFDRdbmsDataSet::InternalPost() {
     values.reserve(LayoutFields().size() + FKeyFields.size());
     std::vector<const TFDParam*> params;
     String names, markers, sets, where;
+    bool inserting = State() != TDataSetState::dsEdit;
     for (TField* f : LayoutFields()) {
-        if (!Writable(f)) continue;
+        // A new record leaves out its NULL fields: the database's defaults (a counter key) apply.
+        if (!Writable(f) || (inserting && f->IsNull())) continue;
         values.emplace_back();
         values.back().AssignField(f);
         params.push_back(&values.back());
@@ -570,7 +572,7 @@ void TFDRdbmsDataSet::InternalPost() {
         sets += (sets.empty() ? L"" : L", ") + name + L" = ?";
     }
     String sql;
-    if (State() == TDataSetState::dsEdit) {
+    if (!inserting) {
         // The key as it was read names the row, whatever the edit did to it.
         TRecordBuffer edited = *CurrentBuffer();
         *CurrentBuffer() = FOriginal;
@@ -582,6 +584,8 @@ void TFDRdbmsDataSet::InternalPost() {
         }
         *CurrentBuffer() = edited;
         sql = L"UPDATE " + table + L" SET " + sets + L" WHERE " + where;
+    } else if (names.empty()) {
+        sql = L"INSERT INTO " + table + L" DEFAULT VALUES";
     } else {
         sql = L"INSERT INTO " + table + L" (" + names + L") VALUES (" + markers + L")";
     }

@@ -153,6 +153,9 @@ TEST_P(OdbcTest, FetchAllCountsAtOnceOnDemandCountsAtTheEnd) {
     AddPeople(120);
     auto all = People();
     all->Open();
+    // The data grid tells the family and the fetch mode by class and property names.
+    EXPECT_TRUE(InheritsFromName(all.get(), L"TFDDataSet"));
+    EXPECT_EQ(all->ClassName(), L"TFDTable");
     EXPECT_EQ(all->RecordCount(), 120);
     EXPECT_TRUE(all->IsSequenced());
 
@@ -186,8 +189,7 @@ TEST_P(OdbcTest, EditsReachTheDatabaseLiterally) {
     t->Post();
     t->Next();
     t->Delete();
-    t->Append();
-    t->FieldByName(L"id")->SetAsInteger(10);
+    t->Append();  // the database numbers the new record
     t->FieldByName(L"name")->SetAsString(L"新しい人");
     t->Next();  // moving away posts the new record
     EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
@@ -212,6 +214,21 @@ TEST_P(OdbcTest, RowGoneSinceReadRaisesAndKeepsTheEdit) {
     EXPECT_EQ(t->FieldByName(L"name")->AsString(), L"mine");
     t->Cancel();
     EXPECT_EQ(NamesSeenByOther(), L"p2;");
+}
+
+TEST_P(OdbcTest, LostConnectionRaisesAndKeepsTheEdit) {
+    if (GetParam().Name == std::string("SQLite")) GTEST_SKIP() << "an embedded database has no connection to lose";
+    AddPeople(1);
+    auto t = People();
+    t->Open();
+    t->Edit();
+    t->FieldByName(L"name")->SetAsString(L"mine");
+    Other.ExecSQL(L"SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                  L"WHERE datname = 'sstest' AND pid <> pg_backend_pid()");
+    EXPECT_THROW(t->Post(), EDatabaseError);
+    EXPECT_EQ(t->State(), TDataSetState::dsEdit);
+    t->Cancel();
+    EXPECT_EQ(NamesSeenByOther(), L"p1;");
 }
 
 TEST_P(OdbcTest, WithoutKeyOrBackwardsTheDatasetRefuses) {
