@@ -131,6 +131,9 @@ void TFDConnection::SetConnected(bool Value) {
     SQLGetInfoW(dbc, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof quote, &length);
     FQuote = reinterpret_cast<wchar_t*>(quote);
     if (FQuote == L" ") FQuote.clear();
+    SQLWCHAR dbms[64] = {};
+    SQLGetInfoW(dbc, SQL_DBMS_NAME, dbms, sizeof dbms, &length);
+    FDbmsName = reinterpret_cast<wchar_t*>(dbms);
 }
 
 String TFDConnection::QuoteName(const String& Name) const {
@@ -317,6 +320,8 @@ void TFDRdbmsDataSet::InternalInitFieldDefs() {
         std::sort(keys.begin(), keys.end());
         for (auto& k : keys) FKeyNames.push_back(k.second);
     }
+    FRowIdKey = FKeyNames.empty() && !UpdateTable().empty() && SameText(connection->DbmsName(), L"SQLite");
+    if (FRowIdKey) FKeyNames.push_back(L"rowid");
     SQLHSTMT st = SQL_NULL_HSTMT;
     Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &st), SQL_HANDLE_DBC, dbc, L"Cannot make a statement");
     FStmt = st;
@@ -424,6 +429,10 @@ void TFDRdbmsDataSet::InternalOpen() {
         FKeyFields.clear();
         for (const String& key : FKeyNames)
             if (TField* f = FindField(key)) FKeyFields.push_back(f);
+        if (FRowIdKey && !FKeyFields.empty()) {
+            FKeyFields[0]->SetVisible(false);
+            FKeyFields[0]->SetReadOnly(true);
+        }
         if (FKeyFields.size() != FKeyNames.size()) FKeyFields.clear();
         FEndReached = false;
         if (FetchOptions()->Mode() == TFDFetchMode::fmAll)
@@ -675,5 +684,7 @@ void TFDTable::SetTableName(const String& Value) {
 
 String TFDTable::SelectSQL() const {
     if (FTableName.empty()) throw EDatabaseError(Name() + L": no table name");
-    return L"SELECT * FROM " + Connection()->QuoteName(FTableName);
+    String table = Connection()->QuoteName(FTableName);
+    return RowIdKey() ? L"SELECT rowid AS " + Connection()->QuoteName(L"rowid") + L", * FROM " + table
+                      : L"SELECT * FROM " + table;
 }

@@ -31,6 +31,8 @@ public:
     void* Handle() const { return FDbc; }
     // Quotes an identifier the way the connected database does.
     String QuoteName(const String& Name) const;
+    // The database's own name for itself, as the driver reports it ("SQLite", "PostgreSQL", ...).
+    const String& DbmsName() const { return FDbmsName; }
 
 private:
     friend class TFDRdbmsDataSet;
@@ -38,7 +40,7 @@ private:
     String FConnectionString;
     void* FEnv = nullptr;
     void* FDbc = nullptr;
-    String FQuote;
+    String FQuote, FDbmsName;
     std::vector<class TFDRdbmsDataSet*> FDataSets;
 };
 
@@ -114,6 +116,9 @@ protected:
     virtual std::vector<const TFDParam*> SelectParams() const { return {}; }
     // The table edits go to, and its key fields (empty: the dataset is read-only).
     virtual String UpdateTable() const { return String(); }
+    // True when the table has no declared key and its rows are named by SQLite's row number,
+    // which the statement then selects as a hidden first column "rowid".
+    bool RowIdKey() const { return FRowIdKey; }
 
     // Runs the statement and describes its columns as the field definitions.
     void InternalInitFieldDefs() override;
@@ -135,6 +140,7 @@ private:
     TFDConnection* FConnection = nullptr;
     void* FStmt = nullptr;
     std::vector<String> FKeyNames;
+    bool FRowIdKey = false;
     std::vector<TField*> FKeyFields;
     std::vector<TColumn> FColumns;
     bool FEndReached = true;
