@@ -681,6 +681,7 @@ void TDataSet::SetActive(bool Value) {
 }
 
 void TDataSet::OpenCursor() {
+    InternalInitFieldDefs();
     if (FOwnFields.empty()) CreateFields();
     BindFields();
     InternalOpen();

@@ -597,6 +597,9 @@ protected:
     // The store's cursor. It lies on a record or on a crack before the first or after the last.
     // InternalOpen runs once the fields are made and laid out.
     virtual void InternalOpen() = 0;
+    // Opening starts here, before the fields are made: a store that learns its fields only
+    // when it opens fills FieldDefs.
+    virtual void InternalInitFieldDefs() {}
     virtual void InternalClose() = 0;
     virtual void InternalFirst() = 0;  // to the crack before the first record
     virtual void InternalLast() = 0;   // to the crack after the last record

@@ -106,13 +106,31 @@ void TFDDataSet::CreateDataSet() {
 
 void TFDDataSet::EmptyDataSet() {
     CheckBrowseMode();
+    ClearRecords();
+    First();
+}
+
+void TFDDataSet::ClearRecords() {
     auto signature = FStore->Signature;
     FStore = std::make_unique<TStore>();
     FStore->RecordSize = RecordSize();
     FStore->BlobCount = BlobCount();
     FStore->Signature = signature;
     FView.clear();
-    First();
+}
+
+void TFDDataSet::AppendRecord(const TRecordBuffer& Buffer) {
+    TStore& s = *FStore;
+    std::uint32_t slot = s.NewSlot();
+    s.Order.push_back(slot);
+    s.Pos[slot] = std::int32_t(s.Order.size() - 1);
+    std::memcpy(s.Record(slot), Buffer.Data.data(), std::size_t(s.RecordSize));
+    if (s.BlobCount) s.Blobs[slot] = Buffer.Blobs;
+    if (FilterActive()) {
+        TRecordBuffer stored;
+        ReadSlot(slot, stored);
+        if (FilterRecord(stored)) FView.push_back(slot);
+    }
 }
 
 void TFDDataSet::InternalOpen() {
@@ -151,9 +169,14 @@ void TFDDataSet::ReadSlot(std::uint32_t Slot, TRecordBuffer& Buffer) const {
 }
 
 void TFDDataSet::InternalFirst() { FCursor = -1; }
-void TFDDataSet::InternalLast() { FCursor = int(View().size()); }
+void TFDDataSet::InternalLast() {
+    while (FetchMore()) {}
+    FCursor = int(View().size());
+}
 
 TGetResult TFDDataSet::GetRecord(TRecordBuffer& Buffer, TGetMode Mode) {
+    if (Mode == TGetMode::gmNext)
+        while (FCursor + 1 >= int(View().size()) && FetchMore()) {}
     const auto& view = View();
     int n = int(view.size());
     if (Mode == TGetMode::gmNext) FCursor = std::min(FCursor + 1, n);
@@ -211,6 +234,7 @@ int TFDDataSet::RecNo() const {
 
 void TFDDataSet::SetRecNo(int Value) {
     CheckBrowseMode();
+    while (Value > int(View().size()) && FetchMore()) {}
     int n = int(View().size());
     if (n == 0) return;
     Value = std::clamp(Value, 1, n);

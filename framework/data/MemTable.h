@@ -69,6 +69,13 @@ protected:
     void InternalDelete() override;
     void FilterChanged() override;
     void CurrentRecordChanged() override;
+    // For stores that fill the records from elsewhere: drops every record (the layout stays),
+    // and adds one at the end.
+    void ClearRecords();
+    void AppendRecord(const TRecordBuffer& Buffer);
+    // Asked when a move passes the last record held: adds records at the end and answers whether
+    // it added any. This store has no records beyond its own.
+    virtual bool FetchMore() { return false; }
 
 private:
     struct TStore;
