@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "Filer.h"
@@ -292,13 +293,18 @@ void StreamComparison() {
         s.SetPosition(0);
         ReadComponentStream(s, target);
     };
-    TssDrawGrid gridCopy(nullptr);
-    gridCopy.SetColCount(Cols);
-    gridCopy.SetRowCount(Rows);
+    // Each run reads into a fresh grid, as a form being loaded does; making it is not timed.
+    double g = 1e9;
+    std::unique_ptr<TssDrawGrid> gridCopy;
+    for (int run = 0; run < 5; ++run) {
+        gridCopy = std::make_unique<TssDrawGrid>(nullptr);
+        gridCopy->SetColCount(Cols);
+        gridCopy->SetRowCount(Rows);
+        g = std::min(g, Seconds([&] { roundTrip(&grid, gridCopy.get()); }, 1));
+    }
     TPlainLists plainCopy(nullptr);
-    double g = Best([&] { roundTrip(&grid, &gridCopy); }, 1);
     double p = Best([&] { roundTrip(&plain, &plainCopy); }, 1);
-    if (gridCopy.RowHeights(Rows - 1) != grid.RowHeights(Rows - 1) || plainCopy.Cells != plain.Cells)
+    if (gridCopy->RowHeights(Rows - 1) != grid.RowHeights(Rows - 1) || plainCopy.Cells != plain.Cells)
         std::printf("stream comparison: the copies differ\n");
     std::printf("stream write and read of %d row heights and %d cell colours: grid %.1f ms, plain lists %.1f ms: "
                 "ratio %.2f\n",

@@ -1,5 +1,6 @@
 // The grid's own stream properties: widths, heights and the attribute layer go out from the
 // stores and come back in through the grid's setters (ssGridStream has the layouts and checks).
+#include <array>
 #include <memory>
 
 #include "ssGridStream.h"
@@ -64,14 +65,14 @@ public:
     // The procedures run after Define has returned (a reader applies in a second pass).
     void Define(TFiler& Filer) {
         // Only a writer asks which properties have data.
-        bool writing = dynamic_cast<TWriter*>(&Filer) != nullptr;
-        auto* ancestor = dynamic_cast<const TssCustomGrid*>(Filer.Ancestor());
+        std::array<bool, GridStreamPropCount> has{};
+        if (dynamic_cast<TWriter*>(&Filer)) has = HasData(dynamic_cast<const TssCustomGrid*>(Filer.Ancestor()));
         for (int i = 0; i < GridStreamPropCount; ++i) {
             P prop = P(i);
             Filer.DefineProperty(
                 GridStreamPropName(prop), [grid = &G, prop](TReader& r) { TssGridPersist(*grid).Read(r, prop); },
                 [grid = &G, prop](TWriter& w) { TssGridPersist(*grid).Write(w, prop); },
-                writing && HasData(prop, ancestor));
+                has[std::size_t(i)]);
         }
     }
 
@@ -81,8 +82,8 @@ public:
         // Straight into the axis: the grid's reaction to a changed extent comes once, after
         // the list (a million rows would otherwise relayout a million times).
         TGridAxis& axis = Prop == P::ColWidths ? G.FHorz : G.FVert;
-        FExtentsChanged = FExtentsChanged || axis.Extent(Index) != Value;
         (void)axis.SetExtent(Index, Value);  // the reader checked the index
+        FExtentsRead = true;
     }
 
     void Color(P Prop, int Col, int Row, std::int32_t Value) override {
@@ -132,7 +133,16 @@ public:
 
 private:
     void Read(TReader& r, P prop) {
-        FExtentsChanged = false;
+        FExtentsRead = false;
+        TGridAxis* axis = prop == P::ColWidths ? &G.FHorz : prop == P::RowHeights ? &G.FVert : nullptr;
+        // A stream holds every width or height: room for them all at once, the rest given back.
+        if (axis) axis->ReserveExtents(axis->Count());
+        struct TFit {
+            TGridAxis* Axis;
+            ~TFit() {
+                if (Axis) Axis->FitExtents();
+            }
+        } fit{axis};
         // What was applied before a damaged entry stays, and the grid lays it out.
         try {
             ReadGridStreamProp(r, prop, G.ColCount(), G.RowCount(), *this);
@@ -144,23 +154,43 @@ private:
     }
 
     void ExtentsRead(P prop) {
-        if (!FExtentsChanged) return;
-        FExtentsChanged = false;
+        if (!FExtentsRead) return;
+        FExtentsRead = false;
         G.Invalidate();
         if (prop == P::ColWidths) G.ColWidthsChanged();
         else G.RowHeightsChanged();
     }
 
-    bool HasData(P prop, const TssCustomGrid* ancestor) {
-        switch (prop) {
-            case P::ColWidths: return ancestor ? !SameExtents(ancestor->FHorz, G.FHorz) : G.HasColWidths();
-            case P::RowHeights: return ancestor ? !SameExtents(ancestor->FVert, G.FVert) : G.HasRowHeights();
-            default: {
-                bool any = false;
-                ForEach(prop, [&](int, int) { any = true; });
-                return any;
-            }
-        }
+    // Which properties a writer writes: one pass over each store.
+    std::array<bool, GridStreamPropCount> HasData(const TssCustomGrid* ancestor) {
+        std::array<bool, GridStreamPropCount> has{};
+        auto set = [&](P prop, bool value) { has[std::size_t(prop)] = has[std::size_t(prop)] || value; };
+        set(P::ColWidths, ancestor ? !SameExtents(ancestor->FHorz, G.FHorz) : G.HasColWidths());
+        set(P::RowHeights, ancestor ? !SameExtents(ancestor->FVert, G.FVert) : G.HasRowHeights());
+        auto& cols = *G.FColInfo;
+        cols.ForEachStored([&](int c) {
+            cols.SetCol(c);
+            set(P::ColColor, cols.Color() != clNotSet);
+            set(P::ColFont, cols.Font() != nullptr);
+            set(P::ColLine, cols.Line() != nullptr);
+        });
+        auto& rows = *G.FRowInfo;
+        rows.ForEachStored([&](int r) {
+            rows.SetRow(r);
+            set(P::RowColor, rows.Color() != clNotSet);
+            set(P::RowFont, rows.Font() != nullptr);
+            set(P::RowLine, rows.Line() != nullptr);
+        });
+        auto& cells = *G.FCellInfo;
+        cells.ForEachStored([&](int c, int r) {
+            cells.SetCol(c);
+            cells.SetRow(r);
+            set(P::CellColor, cells.Color() != clNotSet);
+            set(P::CellFont, cells.Font() != nullptr);
+            set(P::CellOuterLine, HasSides(cells.CellOuterLine()));
+            set(P::CellInnerLine, HasSides(cells.CellInnerLine()));
+        });
+        return has;
     }
 
     // Calls f(col, row) for every stored value of a property, with the store's cursor on it.
@@ -211,10 +241,8 @@ private:
         w.WriteListBegin();
         switch (prop) {
             case P::ColWidths:
-                for (int i = 0; i < G.ColCount(); ++i) w.WriteInteger(G.ColWidths(i));
-                break;
             case P::RowHeights:
-                for (int i = 0; i < G.RowCount(); ++i) w.WriteInteger(G.RowHeights(i));
+                (prop == P::ColWidths ? G.FHorz : G.FVert).ForEachExtent([&](int, int v) { w.WriteInteger(v); });
                 break;
             default:
                 ForEach(prop, [&](int c, int r) {
@@ -254,7 +282,7 @@ private:
     }
 
     TssCustomGrid& G;
-    bool FExtentsChanged = false;
+    bool FExtentsRead = false;
 };
 
 void TssCustomGrid::DefineProperties(TFiler& Filer) {

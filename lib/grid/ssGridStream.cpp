@@ -26,8 +26,9 @@ public:
     }
 
     int Integer() {
-        if (AtEnd()) Fail(L"リストが途中で終わっています");
-        if (!IsInteger(FReader.NextValue())) Fail(L"整数があるべきところに別の値があります");
+        TValueType t = FReader.NextValue();
+        if (t == TValueType::vaNull) Fail(L"リストが途中で終わっています");
+        if (!IsInteger(t)) Fail(L"整数があるべきところに別の値があります");
         try {
             return FReader.ReadInteger();
         } catch (const EReadError& e) {
@@ -46,8 +47,9 @@ public:
     int Index(int Count, const wchar_t* What) { return Integer(0, Count - 1, What); }
 
     String Text() {
-        if (AtEnd()) Fail(L"リストが途中で終わっています");
-        if (FReader.NextValue() != TValueType::vaString) Fail(L"文字列があるべきところに別の値があります");
+        TValueType t = FReader.NextValue();
+        if (t == TValueType::vaNull) Fail(L"リストが途中で終わっています");
+        if (t != TValueType::vaString) Fail(L"文字列があるべきところに別の値があります");
         try {
             return FReader.ReadString();
         } catch (const EReadError& e) {
