@@ -36,7 +36,11 @@ TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) {
     FHeight = 41;
 }
 
-void TPanel::TextChanged() { Invalidate(); }
+// The caption is the window's text as well, for whatever reads windows (tests, screen readers).
+void TPanel::TextChanged() {
+    TCustomControl::TextChanged();
+    Invalidate();
+}
 
 // Dialog navigation goes through the controls on the panel.
 void TPanel::CreateParams(TCreateParams& p) {

@@ -1,5 +1,6 @@
 #include "Graphics.h"
 
+#include <iterator>
 #include <map>
 #include <string>
 #include <utility>
@@ -213,17 +214,24 @@ void TPen::SetEnds(TPenEnds v) { if (v != FEnds) { FEnds = v; Rebuild(); } }
 
 HPEN TPen::Handle() const {
     if (!FHandle) {
-        static const DWORD styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_NULL};
-        // Ends only show on a line wider than one pixel; a thin pen stays a cosmetic one.
+        // In TPenStyle's order. psUserStyle without a style array of its own draws solid.
+        static const DWORD styles[] = {PS_SOLID, PS_DASH,        PS_DOT,   PS_DASHDOT,  PS_DASHDOTDOT,
+                                       PS_NULL,  PS_INSIDEFRAME, PS_SOLID, PS_ALTERNATE};
+        static_assert(std::size(styles) == std::size_t(TPenStyle::psAlternate) + 1);
+        bool alternate = FStyle == TPenStyle::psAlternate;
+        // Ends only show on a line wider than one pixel; a thin pen stays a cosmetic one. Every
+        // other pixel is a cosmetic style: that pen is always one pixel wide.
         struct {
             DWORD Style;
             int Width;
             COLORREF Color;
             BOOL Flat;
-        } d{styles[int(FStyle)], FWidth, ColorToRGB(FColor), FEnds == TPenEnds::peFlat && FWidth > 1};
+        } d{styles[int(FStyle)], alternate ? 1 : FWidth, ColorToRGB(FColor),
+            !alternate && FEnds == TPenEnds::peFlat && FWidth > 1};
         FHandle = HPEN(Share(SharedKey('P', d), [&]() -> HGDIOBJ {
-            if (!d.Flat) return CreatePen(int(d.Style), d.Width, d.Color);
             LOGBRUSH lb{BS_SOLID, d.Color, 0};
+            if (alternate) return ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &lb, 0, nullptr);
+            if (!d.Flat) return CreatePen(int(d.Style), d.Width, d.Color);
             return ExtCreatePen(PS_GEOMETRIC | d.Style | PS_ENDCAP_FLAT | PS_JOIN_MITER, DWORD(d.Width), &lb, 0,
                                 nullptr);
         }));

@@ -120,7 +120,6 @@ private:
     mutable HFONT FHandle = nullptr;
 };
 
-SS_ENUM(TPenStyle, psSolid, psDash, psDot, psClear)
 // How the pen combines with the pixels under it; a canvas sets it as the raster operation of the
 // same name (pmCopy: R2_COPYPEN, pmXor: R2_XORPEN, ...).
 SS_ENUM(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,

@@ -12,6 +12,9 @@ class TFiler;
 // Horizontal text alignment, shared by controls and data fields.
 SS_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
 
+// How a pen draws its line; here so that Windows-free code can name the styles (streams do).
+SS_ENUM(TPenStyle, psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle, psAlternate)
+
 class TPersistent : public TObject {
     SS_CLASS(TPersistent, TObject)
 public:

@@ -141,6 +141,11 @@ std::vector<TGridAxis::TStored>::const_iterator TGridAxis::LowerBound(int Index)
 }
 
 void TGridAxis::Store(int Index, int Value) {
+    if (FStored.empty() || FStored.back().Index < Index) {  // beyond every stored entry
+        if (Value != FDefault) FStored.push_back({Index, Value});
+        Changed();
+        return;
+    }
     auto it = FStored.begin() + (LowerBound(Index) - FStored.cbegin());
     bool present = it != FStored.end() && it->Index == Index;
     if (Value == FDefault) {

@@ -53,7 +53,22 @@ public:
     bool HasExtents() const { return FHasExtents; }
     // The default for an index outside the axis, negative ones included.
     int Extent(int Index) const;
-    // Creates the extent array on first use.
+    // Calls f(index, extent) for every entry in order, in one pass (a stream writes them all).
+    template <typename F>
+    void ForEachExtent(F f) const {
+        auto stored = FStored.cbegin();
+        for (int i = 0; i < FCount; ++i) {
+            if (stored != FStored.cend() && stored->Index == i) f(i, (stored++)->Extent);
+            else f(i, FDefault);
+        }
+    }
+    // Room for Count stored extents before a caller sets them in order (a stream being read), and
+    // giving it back when most of it stayed unused.
+    void ReserveExtents(int Count) { FStored.reserve(std::size_t(Count)); }
+    void FitExtents() {
+        if (FStored.capacity() / 2 > FStored.size()) FStored.shrink_to_fit();
+    }
+    // Creates the extent array on first use. Setting entries in ascending order costs no search.
     [[nodiscard]] TAxisResult SetExtent(int Index, int Value);
     // The entry at From goes to To with its extent; the ones between shift by one.
     [[nodiscard]] TAxisResult Move(int From, int To);

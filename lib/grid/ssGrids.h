@@ -293,6 +293,8 @@ protected:
     void CreateWnd() override;
     void Ctl3DChanged() override;
     void Loaded() override;
+    // Widths, heights and the attribute layer as stream properties of their own (ssGridPersist).
+    void DefineProperties(TFiler& Filer) override;
     void DoEnter() override;
     void DoExit() override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, POINT MousePos) override;
@@ -322,6 +324,7 @@ protected:
 
 private:
     friend class TssInplaceEdit;
+    friend class TssGridPersist;
     bool Designing() const { return ComponentState().Contains(TComponentStateItem::csDesigning); }
     TGridOptions EffectiveOptions() const;
     // Fills the current cell with the editor's colour, under the editor.
