@@ -89,9 +89,8 @@ BOOL CALLBACK CollectWindowTexts(HWND h, LPARAM l) {
     return TRUE;
 }
 
-// The save button writes the left grid to a file and reads it into the right one, and says so
-// on the status line. (That the copy then looks the same is checked in-process by the grid's
-// stream tests, where the pixels can be read.)
+// The save button writes the left grid to a file and reads it into the right one, says so on
+// the status line, and the copy then looks the same: widths, heights, colours, fonts, lines, texts.
 TEST(GalleryProcess, TheStringGridPageSavesOneGridAndLoadsItIntoTheOther) {
     ChildProcess gallery(BinDir() + L"ssGallery.exe", L"4");
     HWND form = ShownGallery(gallery);
@@ -102,14 +101,16 @@ TEST(GalleryProcess, TheStringGridPageSavesOneGridAndLoadsItIntoTheOther) {
     for (HWND grid : grids) EXPECT_TRUE(IsWindowVisible(grid));
     HWND save = FindWindowExW(GetParent(grids[0]), nullptr, L"TssButton", L"保存して右に読み込む");
     ASSERT_TRUE(save);
-    PostMessageW(save, BM_CLICK, 0, 0);
     auto reported = [&] {
         std::vector<String> texts;
         EnumChildWindows(form, CollectWindowTexts, LPARAM(&texts));
         return std::any_of(texts.begin(), texts.end(),
                            [](const String& t) { return t.find(L"に保存して読み込みました") != String::npos; });
     };
+    EXPECT_NE(CaptureClient(grids[0]).Data, CaptureClient(grids[1]).Data);
+    PostMessageW(save, BM_CLICK, 0, 0);
     EXPECT_TRUE(PumpUntil(reported, 10000));
+    EXPECT_TRUE(PumpUntil([&] { return CaptureClient(grids[0]).Data == CaptureClient(grids[1]).Data; }, 10000));
     PostMessageW(form, WM_CLOSE, 0, 0);
     EXPECT_EQ(gallery.WaitExit(20000), 0u);
 }
@@ -137,6 +138,8 @@ TEST(GalleryProcess, TheMessageLabelPageShowsWrappedTextWithBothBars) {
         ASSERT_TRUE(PumpUntil([&] {
             px = CaptureClient(label);
             return !px.ColumnRuns([](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 300; }, 0,
+                                  px.Width).empty() &&
+                   !px.ColumnRuns([](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) > 600; }, 0,
                                   px.Width).empty();
         }, 10000));
     }

@@ -89,14 +89,21 @@ ClientPixels CaptureClient(HWND window) {
     p.Width = r.right;
     p.Height = r.bottom;
     p.Data.resize(size_t(p.Width) * p.Height);
-    HDC dc = GetDC(window);
+    // Another process's window is read from the screen: under Wine its window DC shows only
+    // black here, as that process draws into a surface of its own.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HWND source = pid == GetCurrentProcessId() ? window : nullptr;
+    POINT origin{0, 0};
+    if (!source) ClientToScreen(window, &origin);
+    HDC dc = GetDC(source);
     HDC mem = CreateCompatibleDC(dc);
     BITMAPINFO bi{};
     bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), p.Width, -p.Height, 1, 32, BI_RGB};
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, p.Width, p.Height, dc, 0, 0, SRCCOPY);
+    BitBlt(mem, 0, 0, p.Width, p.Height, dc, origin.x, origin.y, SRCCOPY);
     GdiFlush();
     const auto* px = static_cast<const DWORD*>(bits);
     for (size_t i = 0; i < p.Data.size(); ++i) {
@@ -106,7 +113,7 @@ ClientPixels CaptureClient(HWND window) {
     SelectObject(mem, old);
     DeleteObject(dib);
     DeleteDC(mem);
-    ReleaseDC(window, dc);
+    ReleaseDC(source, dc);
     return p;
 }
 
