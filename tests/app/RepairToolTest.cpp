@@ -16,20 +16,6 @@ std::string BatchLine(const std::string& instance) {
            instance + "defaultdb.LOG\"\r\n";
 }
 
-std::vector<String> FolderEntries(const String& dir) {
-    std::vector<String> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-        String n = fd.cFileName;
-        if (n != L"." && n != L"..") names.push_back(n);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t from = 0;

@@ -6,19 +6,7 @@
 
 namespace {
 
-// The names in a folder, without "." and "..".
-std::vector<String> FolderNames(const String& dir) {
-    std::vector<String> names;
-    WIN32_FIND_DATAW found;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-        String name = found.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(h, &found));
-    FindClose(h);
-    return names;
-}
+using testing_support::FolderEntries;
 
 TEST(MemTableFile, SaveReplacesAndAFailedSaveKeepsTheOldFile) {
     testing_support::TempDir dir;
@@ -39,7 +27,7 @@ TEST(MemTableFile, SaveReplacesAndAFailedSaveKeepsTheOldFile) {
     EXPECT_THROW(t->SaveToFile(name), EStreamError);
     loaded.LoadFromFile(name);
     EXPECT_EQ(loaded.RecordCount(), 4);
-    EXPECT_EQ(FolderNames(dir.Path()), std::vector<String>{L"table.dat"});
+    EXPECT_EQ(FolderEntries(dir.Path()), std::vector<String>{L"table.dat"});
     SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     EXPECT_THROW(loaded.LoadFromFile(dir / L"missing.dat"), EStreamError);

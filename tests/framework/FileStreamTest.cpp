@@ -9,24 +9,11 @@
 #include "WinApi.h"
 
 using testing_support::ReadBytes;
+using testing_support::FolderEntries;
 using testing_support::TempDir;
 using testing_support::WriteBytes;
 
 namespace {
-// The names in a folder, without "." and "..".
-std::vector<String> FolderNames(const String& dir) {
-    std::vector<String> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-        String n = fd.cFileName;
-        if (n != L"." && n != L"..") names.push_back(n);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-    return names;
-}
-
 // Passes the first Room bytes on to Target and then takes nothing more, like a full disk.
 class TFullDiskStream : public TStream {
     SS_CLASS(TFullDiskStream, TStream)
@@ -115,7 +102,7 @@ TEST(FileStream, ErrorsNameTheFileAndTheReason) {
             EXPECT_GT(e.Message().size(), c.file.size() + 12);  // the system's reason follows
         }
     }
-    EXPECT_EQ(FolderNames(dir.Path()), std::vector<String>{});
+    EXPECT_EQ(FolderEntries(dir.Path()), std::vector<String>{});
 }
 
 TEST(MemoryStream, SavesToAndLoadsFromFiles) {
@@ -142,7 +129,7 @@ TEST(SaveFileReplacing, AGoodSaveReplacesAndLeavesNothingElse) {
     EXPECT_EQ(ReadBytes(file), "first");
     SaveFileReplacing(file, [](TStream& s) { WriteText(s, "2nd"); });
     EXPECT_EQ(ReadBytes(file), "2nd");
-    EXPECT_EQ(FolderNames(dir.Path()), std::vector<String>{L"target.dat"});
+    EXPECT_EQ(FolderEntries(dir.Path()), std::vector<String>{L"target.dat"});
 }
 
 TEST(SaveFileReplacing, AFailedWriteKeepsThePreviousFile) {
@@ -159,7 +146,7 @@ TEST(SaveFileReplacing, AFailedWriteKeepsThePreviousFile) {
                                    }),
                  EWriteError);
     EXPECT_EQ(ReadBytes(file), previous);
-    EXPECT_EQ(FolderNames(dir.Path()), std::vector<String>{L"target.dat"});
+    EXPECT_EQ(FolderEntries(dir.Path()), std::vector<String>{L"target.dat"});
     // Any other failure of the writer passes through unchanged.
     EXPECT_THROW(SaveFileReplacing(file,
                                    [&](TStream& s) {
@@ -168,7 +155,7 @@ TEST(SaveFileReplacing, AFailedWriteKeepsThePreviousFile) {
                                    }),
                  std::runtime_error);
     EXPECT_EQ(ReadBytes(file), previous);
-    EXPECT_EQ(FolderNames(dir.Path()), std::vector<String>{L"target.dat"});
+    EXPECT_EQ(FolderEntries(dir.Path()), std::vector<String>{L"target.dat"});
 }
 
 TEST(SaveFileReplacing, SavesInProgressAtOnceUseTheirOwnFiles) {
@@ -181,7 +168,7 @@ TEST(SaveFileReplacing, SavesInProgressAtOnceUseTheirOwnFiles) {
         WriteText(outer, "!");
     });
     EXPECT_EQ(ReadBytes(file), "outer!");
-    EXPECT_EQ(FolderNames(dir.Path()), std::vector<String>{L"target.dat"});
+    EXPECT_EQ(FolderEntries(dir.Path()), std::vector<String>{L"target.dat"});
 }
 
 TEST(SaveFileReplacing, AnUnwritableTargetRaisesAndKeepsWhatWasThere) {
@@ -198,7 +185,7 @@ TEST(SaveFileReplacing, AnUnwritableTargetRaisesAndKeepsWhatWasThere) {
     ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_THROW(SaveFileReplacing(file, [](TStream& s) { WriteText(s, "new"); }), EFCreateError);
     EXPECT_EQ(ReadBytes(file), "kept");
-    EXPECT_EQ(FolderNames(dir.Path()), std::vector<String>{L"readonly.dat"});
+    EXPECT_EQ(FolderEntries(dir.Path()), std::vector<String>{L"readonly.dat"});
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // The move itself fails for a file held open without delete sharing (Wine and Windows alike).
@@ -209,5 +196,5 @@ TEST(SaveFileReplacing, AnUnwritableTargetRaisesAndKeepsWhatWasThere) {
     EXPECT_THROW(SaveFileReplacing(held, [](TStream& s) { WriteText(s, "new"); }), EFCreateError);
     CloseHandle(h);
     EXPECT_EQ(ReadBytes(held), "held");
-    EXPECT_EQ(FolderNames(dir.Path()).size(), 2u);
+    EXPECT_EQ(FolderEntries(dir.Path()).size(), 2u);
 }

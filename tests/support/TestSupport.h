@@ -29,6 +29,8 @@ private:
 };
 
 void RemoveTree(const String& path);
+// The names in a folder, without "." and "..", sorted; none for a folder that does not exist.
+std::vector<String> FolderEntries(const String& dir);
 std::string ReadBytes(const String& fileName);
 void WriteBytes(const String& fileName, const std::string& bytes);
 std::string Utf8(const String& s);
