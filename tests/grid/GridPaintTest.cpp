@@ -6,10 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "../controls/ControlsFixture.h"
+#include "GridFixture.h"
 #include "ssGrids.h"
 
 using namespace controls_test;
+using namespace grid_test;
 
 namespace {
 
@@ -21,28 +22,6 @@ constexpr int ColLine(int c) { return 41 * c + 40; }
 constexpr int RowLine(int r) { return 21 * r + 20; }
 constexpr int ColMid(int c) { return 41 * c + 20; }
 constexpr int RowMid(int r) { return 21 * r + 10; }
-
-// A white 6 x 6 grid without border or scroll bars filling a shown form.
-struct GridOnForm {
-    ShownForm Form{300, 160};
-    TssDrawGrid* Grid;
-    GridOnForm() : Grid(new TssDrawGrid(Form.Form)) {
-        Grid->SetParent(Form.Form);
-        Grid->SetBorderStyle(TBorderStyle::bsNone);
-        Grid->SetScrollBars(TScrollStyle::ssNone);
-        Grid->SetColCount(6);
-        Grid->SetRowCount(6);
-        Grid->SetDefaultColWidth(40);
-        Grid->SetDefaultRowHeight(20);
-        Grid->SetColor(clWhite);
-        Grid->SetBounds(0, 0, 300, 160);
-    }
-    testing_support::ClientPixels Capture() {
-        Form.Capture();
-        Grid->Invalidate();
-        return Form.Capture(Grid);
-    }
-};
 
 COLORREF Sys(int index) { return GetSysColor(index); }
 

@@ -5,37 +5,16 @@
 
 #include <memory>
 
-#include "../controls/ControlsFixture.h"
+#include "GridFixture.h"
 #include "GridStreamRecorder.h"
 #include "ssGrids.h"
 
 using namespace controls_test;
+using namespace grid_test;
 
 namespace {
 
 constexpr TColor clRed = 0x0000FF, clBlue = 0xFF0000, clGreen = 0x00FF00;
-
-// A 6 x 6 grid of 40 x 20 cells without border or scroll bars on a shown form.
-struct GridOnForm {
-    ShownForm Form{300, 200};
-    TssDrawGrid* Grid;
-    GridOnForm() : Grid(new TssDrawGrid(Form.Form)) {
-        Grid->SetParent(Form.Form);
-        Grid->SetBorderStyle(TBorderStyle::bsNone);
-        Grid->SetScrollBars(TScrollStyle::ssNone);
-        Grid->SetColCount(6);
-        Grid->SetRowCount(6);
-        Grid->SetDefaultColWidth(40);
-        Grid->SetDefaultRowHeight(20);
-        Grid->SetColor(clWhite);
-        Grid->SetBounds(0, 0, 300, 200);
-    }
-    testing_support::ClientPixels Capture() {
-        Form.Capture();
-        Grid->Invalidate();
-        return Form.Capture(Grid);
-    }
-};
 
 TMemoryStream Written(TssCustomGrid* grid, const TssCustomGrid* ancestor = nullptr) {
     TMemoryStream s;
@@ -83,7 +62,7 @@ struct HandMadeStream {
 }  // namespace
 
 TEST(SsGridPersist, AGridReadIntoAFreshGridHasTheSameLayoutAttributesAndPixels) {
-    GridOnForm a;
+    GridOnForm a(200);
     TssDrawGrid* g = a.Grid;
     g->SetColWidths(1, 60);
     g->SetColWidths(4, 0);
@@ -111,7 +90,7 @@ TEST(SsGridPersist, AGridReadIntoAFreshGridHasTheSameLayoutAttributesAndPixels) 
     g->SetCellInnerLine(3, 4, &inner);
 
     TMemoryStream s = Written(g);
-    GridOnForm b;
+    GridOnForm b(200);
     ReadComponentStream(s, b.Grid);
     TssDrawGrid* h = b.Grid;
     // Written again, the read grid gives the same bytes.
