@@ -302,11 +302,7 @@ void TStrings::Assign(const TPersistent* Source) {
     auto* src = dynamic_cast<const TStrings*>(Source);
     if (!src) return TPersistent::Assign(Source);
     if (src == this) return;
-    BeginUpdate();
-    struct Done {
-        TStrings* s;
-        ~Done() { s->EndUpdate(); }
-    } done{this};
+    TStringsUpdate update(*this);
     Clear();
     for (int i = 0; i < src->Count(); ++i) AddObject(src->Get(i), src->GetObject(i));
 }
@@ -339,11 +335,7 @@ String TStrings::Text() const {
 }
 
 void TStrings::SetText(const String& text) {
-    BeginUpdate();
-    struct Done {
-        TStrings* s;
-        ~Done() { s->EndUpdate(); }
-    } done{this};
+    TStringsUpdate update(*this);
     Clear();
     std::size_t i = 0;
     while (i < text.size()) {

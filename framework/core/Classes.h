@@ -254,6 +254,19 @@ private:
     int FUpdateCount = 0;
 };
 
+// Holds a string list's change reports for a scope: BeginUpdate when made, EndUpdate when left,
+// also by an exception.
+class TStringsUpdate {
+public:
+    explicit TStringsUpdate(TStrings& Strings) : FStrings(Strings) { FStrings.BeginUpdate(); }
+    ~TStringsUpdate() { FStrings.EndUpdate(); }
+    TStringsUpdate(const TStringsUpdate&) = delete;
+    TStringsUpdate& operator=(const TStringsUpdate&) = delete;
+
+private:
+    TStrings& FStrings;
+};
+
 class TStringList : public TStrings {
     SS_CLASS(TStringList, TStrings)
 public:

@@ -105,11 +105,7 @@ void TssStringGridStrings::Clear() {
 void TssStringGridStrings::Assign(const TPersistent* Source) {
     auto* src = dynamic_cast<const TStrings*>(Source);
     if (!src) return TStrings::Assign(Source);
-    BeginUpdate();
-    struct Done {
-        TStrings* s;
-        ~Done() { s->EndUpdate(); }
-    } done{this};
+    TStringsUpdate update(*this);
     for (int i = 0, n = std::min(src->Count(), Count()); i < n; ++i) {
         Put(i, src->Get(i));
         PutObject(i, src->Objects(i));
