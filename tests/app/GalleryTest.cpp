@@ -15,19 +15,31 @@ struct ButtonWindow {
     bool operator==(const ButtonWindow&) const = default;
 };
 
-BOOL CALLBACK CollectGlyphButton(HWND h, LPARAM l) {
-    wchar_t cls[64], text[256];
-    GetClassNameW(h, cls, 64);
-    GetWindowTextW(h, text, 256);
-    if (String(cls) == L"TssButton")
-        reinterpret_cast<std::vector<ButtonWindow>*>(l)->push_back({text, IsWindowEnabled(h) != 0});
+BOOL CALLBACK CollectChild(HWND h, LPARAM l) {
+    reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
     return TRUE;
+}
+
+// The windows anywhere inside window, of the given class (all for an empty one).
+std::vector<HWND> Children(HWND window, const String& className = L"") {
+    std::vector<HWND> all, found;
+    EnumChildWindows(window, CollectChild, LPARAM(&all));
+    for (HWND h : all) {
+        wchar_t cls[64];
+        GetClassNameW(h, cls, 64);
+        if (className.empty() || String(cls) == className) found.push_back(h);
+    }
+    return found;
 }
 
 // The glyph buttons anywhere inside the window.
 std::vector<ButtonWindow> GlyphButtons(HWND window) {
     std::vector<ButtonWindow> buttons;
-    EnumChildWindows(window, CollectGlyphButton, LPARAM(&buttons));
+    for (HWND h : Children(window, L"TssButton")) {
+        wchar_t text[256];
+        GetWindowTextW(h, text, 256);
+        buttons.push_back({text, IsWindowEnabled(h) != 0});
+    }
     return buttons;
 }
 
@@ -56,37 +68,15 @@ TEST(GalleryProcess, ShowsEveryButtonKindEnabledAndDisabledAndClosesCleanly) {
     EXPECT_EQ(gallery.WaitExit(20000), 0u);
 }
 
-BOOL CALLBACK CollectGrid(HWND h, LPARAM l) {
-    wchar_t cls[64];
-    GetClassNameW(h, cls, 64);
-    if (String(cls) == L"TssDrawGrid") reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
-    return TRUE;
-}
-
 TEST(GalleryProcess, StartsOnThePageAskedForAndShowsTheGridThere) {
     ChildProcess gallery(BinDir() + L"ssGallery.exe", L"3");
     HWND form = ShownGallery(gallery);
     ASSERT_TRUE(form);
-    std::vector<HWND> grids;
-    EnumChildWindows(form, CollectGrid, LPARAM(&grids));
+    std::vector<HWND> grids = Children(form, L"TssDrawGrid");
     ASSERT_EQ(grids.size(), 1u);
     EXPECT_TRUE(IsWindowVisible(grids[0]));
     PostMessageW(form, WM_CLOSE, 0, 0);
     EXPECT_EQ(gallery.WaitExit(20000), 0u);
-}
-
-BOOL CALLBACK CollectStringGrid(HWND h, LPARAM l) {
-    wchar_t cls[64];
-    GetClassNameW(h, cls, 64);
-    if (String(cls) == L"TssStringGrid") reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
-    return TRUE;
-}
-
-BOOL CALLBACK CollectWindowTexts(HWND h, LPARAM l) {
-    wchar_t text[256];
-    GetWindowTextW(h, text, 256);
-    reinterpret_cast<std::vector<String>*>(l)->push_back(text);
-    return TRUE;
 }
 
 // The save button writes the left grid to a file and reads it into the right one, says so on
@@ -95,17 +85,18 @@ TEST(GalleryProcess, TheStringGridPageSavesOneGridAndLoadsItIntoTheOther) {
     ChildProcess gallery(BinDir() + L"ssGallery.exe", L"4");
     HWND form = ShownGallery(gallery);
     ASSERT_TRUE(form);
-    std::vector<HWND> grids;
-    EnumChildWindows(form, CollectStringGrid, LPARAM(&grids));
+    std::vector<HWND> grids = Children(form, L"TssStringGrid");
     ASSERT_EQ(grids.size(), 2u);
     for (HWND grid : grids) EXPECT_TRUE(IsWindowVisible(grid));
     HWND save = FindWindowExW(GetParent(grids[0]), nullptr, L"TssButton", L"保存して右に読み込む");
     ASSERT_TRUE(save);
     auto reported = [&] {
-        std::vector<String> texts;
-        EnumChildWindows(form, CollectWindowTexts, LPARAM(&texts));
-        return std::any_of(texts.begin(), texts.end(),
-                           [](const String& t) { return t.find(L"に保存して読み込みました") != String::npos; });
+        std::vector<HWND> windows = Children(form);
+        return std::any_of(windows.begin(), windows.end(), [](HWND h) {
+            wchar_t text[256];
+            GetWindowTextW(h, text, 256);
+            return String(text).find(L"に保存して読み込みました") != String::npos;
+        });
     };
     EXPECT_NE(CaptureClient(grids[0]).Data, CaptureClient(grids[1]).Data);
     PostMessageW(save, BM_CLICK, 0, 0);
@@ -115,19 +106,11 @@ TEST(GalleryProcess, TheStringGridPageSavesOneGridAndLoadsItIntoTheOther) {
     EXPECT_EQ(gallery.WaitExit(20000), 0u);
 }
 
-BOOL CALLBACK CollectMessageLabel(HWND h, LPARAM l) {
-    wchar_t cls[64];
-    GetClassNameW(h, cls, 64);
-    if (String(cls) == L"TssMessageLabel") reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
-    return TRUE;
-}
-
 TEST(GalleryProcess, TheMessageLabelPageShowsWrappedTextWithBothBars) {
     ChildProcess gallery(BinDir() + L"ssGallery.exe", L"5");
     HWND form = ShownGallery(gallery);
     ASSERT_TRUE(form);
-    std::vector<HWND> labels;
-    EnumChildWindows(form, CollectMessageLabel, LPARAM(&labels));
+    std::vector<HWND> labels = Children(form, L"TssMessageLabel");
     ASSERT_EQ(labels.size(), 2u);
     for (HWND label : labels) {
         EXPECT_TRUE(IsWindowVisible(label));
