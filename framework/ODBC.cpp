@@ -98,14 +98,19 @@ void TFDConnection::SetConnectionString(const String& Value) {
 
 void TFDConnection::SetConnected(bool Value) {
     if (Connected() == Value) return;
-    if (!Value) {
-        for (TFDRdbmsDataSet* d : FDataSets) d->Close();
-        SQLDisconnect(FDbc);
-        SQLFreeHandle(SQL_HANDLE_DBC, FDbc);
-        SQLFreeHandle(SQL_HANDLE_ENV, FEnv);
-        FDbc = FEnv = nullptr;
-        return;
-    }
+    if (Value) return Connect();
+    for (TFDRdbmsDataSet* d : FDataSets) d->Close();
+    Disconnect();
+}
+
+void TFDConnection::Disconnect() {
+    SQLDisconnect(FDbc);
+    SQLFreeHandle(SQL_HANDLE_DBC, FDbc);
+    SQLFreeHandle(SQL_HANDLE_ENV, FEnv);
+    FDbc = FEnv = nullptr;
+}
+
+void TFDConnection::Connect() {
     SQLHENV env = SQL_NULL_HENV;
     SQLHDBC dbc = SQL_NULL_HDBC;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
@@ -126,14 +131,34 @@ void TFDConnection::SetConnected(bool Value) {
     }
     FEnv = env;
     FDbc = dbc;
-    SQLWCHAR quote[8] = {};
-    SQLSMALLINT length = 0;
-    SQLGetInfoW(dbc, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof quote, &length);
-    FQuote = reinterpret_cast<wchar_t*>(quote);
+    auto info = [dbc](SQLUSMALLINT Kind) {
+        SQLWCHAR text[64] = {};
+        SQLSMALLINT length = 0;
+        SQLGetInfoW(dbc, Kind, text, sizeof text, &length);
+        return String(reinterpret_cast<wchar_t*>(text));
+    };
+    FQuote = info(SQL_IDENTIFIER_QUOTE_CHAR);
     if (FQuote == L" ") FQuote.clear();
-    SQLWCHAR dbms[64] = {};
-    SQLGetInfoW(dbc, SQL_DBMS_NAME, dbms, sizeof dbms, &length);
-    FDbmsName = reinterpret_cast<wchar_t*>(dbms);
+    FDbmsName = info(SQL_DBMS_NAME);
+    // The SQLite driver returns no rows from an INSERT; the row number of the last one names it.
+    if (SameText(FDbmsName, L"PostgreSQL"))
+        FReturning = TReturning::Returning;
+    else if (SameText(FDbmsName, L"SQLite"))
+        FReturning = TReturning::LastRowId;
+    else if (SameText(FDbmsName, L"Microsoft SQL Server"))
+        FReturning = TReturning::Output;
+    else
+        FReturning = TReturning::None;
+}
+
+void TFDConnection::Ensure() {
+    if (!Connected()) return Connect();
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    if (!SQL_SUCCEEDED(SQLGetConnectAttrW(FDbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) || dead != SQL_CD_TRUE)
+        return;
+    for (TFDRdbmsDataSet* d : FDataSets) d->ConnectionLost();
+    Disconnect();
+    Connect();
 }
 
 String TFDConnection::QuoteName(const String& Name) const {
@@ -147,7 +172,7 @@ String TFDConnection::QuoteName(const String& Name) const {
 }
 
 int TFDConnection::ExecSQL(const String& SQL) {
-    if (!Connected()) Open();
+    Ensure();
     TStatement st(FDbc);
     Check(SQLExecDirectW(st.Handle, W(SQL), SQL_NTS), SQL_HANDLE_STMT, st.Handle, L"The statement failed");
     SQLLEN rows = 0;
@@ -291,7 +316,7 @@ void TFDRdbmsDataSet::SetConnection(TFDConnection* Value) {
 
 TFDConnection* TFDRdbmsDataSet::CheckConnection() const {
     if (!FConnection) throw EDatabaseError(Format(L"%s: no connection", {Name()}));
-    if (!FConnection->Connected()) FConnection->Open();
+    FConnection->Ensure();
     return FConnection;
 }
 
@@ -393,7 +418,6 @@ void TFDRdbmsDataSet::InternalOpen() {
             if (f->IsBlob()) ++blob;
             offset += f->DataSize();
         }
-        SQLHSTMT st = FStmt;
         for (std::size_t i = 0; i < FColumns.size(); ++i) {
             TColumn& c = FColumns[i];
             c.Field = FindField(FieldDefs().Items(int(i)).Name);
@@ -404,25 +428,8 @@ void TFDRdbmsDataSet::InternalOpen() {
             c.BlobIndex = places[std::size_t(at)].second;
             if (c.Read == TRead::Blob) c.Field->SetReadOnly(true);
             if (c.Read == TRead::String) c.Field->SetDisplayWidth(std::min(c.Size, kMaxDisplayWidth));
-            // Fixed-size values are bound; long values are read with SQLGetData after them.
-            SQLUSMALLINT column = SQLUSMALLINT(i + 1);
-            auto bind = [&](SQLSMALLINT cType, std::size_t bytes) {
-                c.Buffer.assign(bytes, 0);
-                Check(SQLBindCol(st, column, cType, c.Buffer.data(), SQLLEN(bytes), &c.Indicator), SQL_HANDLE_STMT,
-                      st, L"Cannot bind a column");
-            };
-            switch (c.Read) {
-                case TRead::Integer: bind(SQL_C_SLONG, 4); break;
-                case TRead::Largeint: bind(SQL_C_SBIGINT, 8); break;
-                case TRead::Float: bind(SQL_C_DOUBLE, 8); break;
-                case TRead::Boolean: bind(SQL_C_BIT, 1); break;
-                case TRead::String: bind(SQL_C_WCHAR, std::size_t(c.Size + 1) * 2); break;
-                case TRead::Date: case TRead::Time: case TRead::DateTime:
-                    bind(SQL_C_TYPE_TIMESTAMP, sizeof(SQL_TIMESTAMP_STRUCT));
-                    break;
-                case TRead::Memo: case TRead::Blob: break;
-            }
         }
+        BindColumns(FStmt);
         for (TField* f : layout)
             if (std::none_of(FColumns.begin(), FColumns.end(), [f](const TColumn& c) { return c.Field == f; }))
                 f->SetReadOnly(true);
@@ -443,11 +450,46 @@ void TFDRdbmsDataSet::InternalOpen() {
     }
 }
 
+// Fixed-size values are bound to the columns' buffers; long values are read with SQLGetData
+// after them. A statement returning the same columns (an INSERT's returned row) binds the same
+// buffers: each row is copied out of them before the next statement reads.
+void TFDRdbmsDataSet::BindColumns(void* Statement) {
+    SQLHSTMT st = Statement;
+    for (std::size_t i = 0; i < FColumns.size(); ++i) {
+        TColumn& c = FColumns[i];
+        if (!c.Field) continue;
+        SQLUSMALLINT column = SQLUSMALLINT(i + 1);
+        auto bind = [&](SQLSMALLINT cType, std::size_t bytes) {
+            c.Buffer.resize(bytes);
+            Check(SQLBindCol(st, column, cType, c.Buffer.data(), SQLLEN(bytes), &c.Indicator), SQL_HANDLE_STMT, st,
+                  L"Cannot bind a column");
+        };
+        switch (c.Read) {
+            case TRead::Integer: bind(SQL_C_SLONG, 4); break;
+            case TRead::Largeint: bind(SQL_C_SBIGINT, 8); break;
+            case TRead::Float: bind(SQL_C_DOUBLE, 8); break;
+            case TRead::Boolean: bind(SQL_C_BIT, 1); break;
+            case TRead::String: bind(SQL_C_WCHAR, std::size_t(c.Size + 1) * 2); break;
+            case TRead::Date: case TRead::Time: case TRead::DateTime:
+                bind(SQL_C_TYPE_TIMESTAMP, sizeof(SQL_TIMESTAMP_STRUCT));
+                break;
+            case TRead::Memo: case TRead::Blob: break;
+        }
+    }
+}
+
 void TFDRdbmsDataSet::InternalClose() {
     CloseStatement();
     ClearRecords();
     FKeyFields.clear();
     FEndReached = true;
+    FCutOff = false;
+}
+
+void TFDRdbmsDataSet::ConnectionLost() {
+    if (!FStmt) return;
+    CloseStatement();
+    FCutOff = true;
 }
 
 void TFDRdbmsDataSet::CloseStatement() {
@@ -456,12 +498,14 @@ void TFDRdbmsDataSet::CloseStatement() {
 }
 
 bool TFDRdbmsDataSet::FetchMore() {
+    if (FCutOff)
+        throw EDatabaseError(Name() + L": the connection to the database was lost; reopen it to read the rest of its records");
     if (FEndReached || !FStmt) return false;
     TRecordBuffer b;
     int fetched = 0;
     int block = FetchOptions()->Mode() == TFDFetchMode::fmAll ? 4096 : FRowsetSize;
     while (fetched < block) {
-        if (!FetchRow(b)) {
+        if (!FetchRow(FStmt, b)) {
             FEndReached = true;
             CloseStatement();  // the result is all held: the connection is free for others
             break;
@@ -473,8 +517,8 @@ bool TFDRdbmsDataSet::FetchMore() {
 }
 
 // Reads the statement's next row into Buffer; false at the end.
-bool TFDRdbmsDataSet::FetchRow(TRecordBuffer& Buffer) {
-    SQLHSTMT st = FStmt;
+bool TFDRdbmsDataSet::FetchRow(void* Statement, TRecordBuffer& Buffer) {
+    SQLHSTMT st = Statement;
     SQLRETURN r = SQLFetch(st);
     if (r == SQL_NO_DATA) return false;
     Check(r, SQL_HANDLE_STMT, st, L"Cannot read a record");
@@ -593,12 +637,50 @@ void TFDRdbmsDataSet::InternalPost() {
         }
         *CurrentBuffer() = edited;
         sql = L"UPDATE " + table + L" SET " + sets + L" WHERE " + where;
-    } else if (names.empty()) {
-        sql = L"INSERT INTO " + table + L" DEFAULT VALUES";
     } else {
-        sql = L"INSERT INTO " + table + L" (" + names + L") VALUES (" + markers + L")";
+        String into = names.empty() ? L"" : L" (" + names + L")";
+        String rows = names.empty() ? L" DEFAULT VALUES" : L" VALUES (" + markers + L")";
+        return InsertRecord(table, L"INSERT INTO " + table + into, rows, params);
     }
     if (ExecStatement(sql, params) == 0) RecordGone();
+    TFDDataSet::InternalPost();
+}
+
+void TFDRdbmsDataSet::InsertRecord(const String& Table, const String& Into, const String& Rows,
+                                   const std::vector<const TFDParam*>& Params) {
+    using R = TFDConnection::TReturning;
+    String list = SelectList();
+    R returning = list.empty() ? R::None : FConnection->FReturning;
+    // SQL Server names the returned columns between the columns and the values; it has no row number.
+    if (returning == R::Output && list != L"*") returning = R::None;
+    String sql = Into + Rows;
+    if (returning == R::Returning) sql += L" RETURNING " + list;
+    if (returning == R::Output) sql = Into + L" OUTPUT INSERTED.*" + Rows;
+    if (returning == R::None || returning == R::LastRowId) {
+        if (ExecStatement(sql, Params) == 0) RecordGone();
+        if (returning == R::None) return TFDDataSet::InternalPost();
+        sql = L"SELECT " + list + L" FROM " + Table + L" WHERE rowid = last_insert_rowid()";
+    }
+    TStatement st(FConnection->Handle());
+    std::vector<TBoundParam> bound;
+    TRecordBuffer made;  // the record as the database made it: its generated key, its defaults
+    if (returning == R::LastRowId) {
+        // The record is in: a table without row numbers (declared WITHOUT ROWID, so its key is
+        // the one given) keeps the record as posted rather than reporting a failed insert.
+        if (SQL_SUCCEEDED(SQLExecDirectW(st.Handle, W(sql), SQL_NTS))) {
+            BindColumns(st.Handle);
+            if (!FetchRow(st.Handle, made)) made = TRecordBuffer();
+        }
+    } else {
+        BindParams(st.Handle, Params, bound);
+        Check(SQLExecDirectW(st.Handle, W(sql), SQL_NTS), SQL_HANDLE_STMT, st.Handle, L"The statement failed");
+        BindColumns(st.Handle);
+        if (!FetchRow(st.Handle, made)) RecordGone();
+    }
+    if (!made.Data.empty()) {
+        CurrentBuffer()->Data = std::move(made.Data);
+        CurrentBuffer()->Blobs = std::move(made.Blobs);
+    }
     TFDDataSet::InternalPost();
 }
 
@@ -684,7 +766,9 @@ void TFDTable::SetTableName(const String& Value) {
 
 String TFDTable::SelectSQL() const {
     if (FTableName.empty()) throw EDatabaseError(Name() + L": no table name");
-    String table = Connection()->QuoteName(FTableName);
-    return RowIdKey() ? L"SELECT rowid AS " + Connection()->QuoteName(L"rowid") + L", * FROM " + table
-                      : L"SELECT * FROM " + table;
+    return L"SELECT " + SelectList() + L" FROM " + Connection()->QuoteName(FTableName);
+}
+
+String TFDTable::SelectList() const {
+    return RowIdKey() ? L"rowid AS " + Connection()->QuoteName(L"rowid") + L", *" : L"*";
 }

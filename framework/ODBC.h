@@ -36,11 +36,19 @@ public:
 
 private:
     friend class TFDRdbmsDataSet;
+    // How an INSERT hands back the row the database made (its generated key and defaults).
+    enum class TReturning { None, Returning, Output, LastRowId };
     void DataSetAttached(class TFDRdbmsDataSet* DataSet, bool Attached);
+    void Connect();
+    void Disconnect();
+    // Opens the connection, or makes it again when the driver found it dead (the server went
+    // away): a statement after a lost connection runs on a new one.
+    void Ensure();
     String FConnectionString;
     void* FEnv = nullptr;
     void* FDbc = nullptr;
     String FQuote, FDbmsName;
+    TReturning FReturning = TReturning::None;
     std::vector<class TFDRdbmsDataSet*> FDataSets;
 };
 
@@ -116,6 +124,9 @@ protected:
     virtual std::vector<const TFDParam*> SelectParams() const { return {}; }
     // The table edits go to, and its key fields (empty: the dataset is read-only).
     virtual String UpdateTable() const { return String(); }
+    // The columns the statement selects from UpdateTable ("*", or the row number and "*"); an
+    // inserted record is read back through them, so it holds the key the database gave it.
+    virtual String SelectList() const { return String(); }
     // True when the table has no declared key and its rows are named by SQLite's row number,
     // which the statement then selects as a hidden first column "rowid".
     bool RowIdKey() const { return FRowIdKey; }
@@ -133,10 +144,17 @@ protected:
     TFDConnection* CheckConnection() const;
 
 private:
+    friend class TFDConnection;
     struct TColumn;
     void DescribeColumns();
-    bool FetchRow(TRecordBuffer& Buffer);
+    void BindColumns(void* Statement);
+    bool FetchRow(void* Statement, TRecordBuffer& Buffer);
+    // Runs the INSERT of the current record; reads the row back when the database can return it.
+    void InsertRecord(const String& Table, const String& Into, const String& Rows,
+                      const std::vector<const TFDParam*>& Params);
     void CloseStatement();
+    // The connection was made again: the open result is gone with the old one.
+    void ConnectionLost();
     TFDConnection* FConnection = nullptr;
     void* FStmt = nullptr;
     std::vector<String> FKeyNames;
@@ -144,6 +162,7 @@ private:
     std::vector<TField*> FKeyFields;
     std::vector<TColumn> FColumns;
     bool FEndReached = true;
+    bool FCutOff = false;  // the rest of the result was lost with the connection
     int FRowsetSize = 50;
     TRecordBuffer FOriginal;  // the record as read, while it is being edited
 };
@@ -182,6 +201,7 @@ public:
 protected:
     String SelectSQL() const override;
     String UpdateTable() const override { return FTableName; }
+    String SelectList() const override;
 
 private:
     String FTableName;
