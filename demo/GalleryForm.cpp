@@ -42,6 +42,7 @@ const TGalleryPage kPages[] = {
     {L"メッセージラベル",
      {
          {L"メッセージラベル　TssMessageLabel", AddMessageLabelSamples},
+         {L"フォームの基準幅　TssFormResize", AddFormBaseSamples},
      }},
 };
 

@@ -21,3 +21,6 @@ void AddStringGridSamples(TGalleryBand& Band);
 // Message labels holding a long Japanese message: wrapped with pitch, and unwrapped with a
 // horizontal scroll; selectable and copyable, with both scroll bars.
 void AddMessageLabelSamples(TGalleryBand& Band);
+// Buttons that scale the window between the form base widths 640, 800, 1024 and 1280 (640 is no
+// change on Windows XP or later) and remember the choice beside the program.
+void AddFormBaseSamples(TGalleryBand& Band);

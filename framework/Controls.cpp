@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 // ---- Shift states ----
 
@@ -24,8 +25,6 @@ TShiftState MouseShiftState(WPARAM keys) {
     return shift;
 }
 
-// ---- TControl ----
-
 // Bounds have no default: every control has them in its stream. The alignment follows them, so
 // that a docked control is laid out from the bounds read.
 SS_PUBLISH(TControl) {
@@ -45,7 +44,39 @@ SS_PUBLISH(TControl) {
     p.Property(L"Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
 }
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
+// ---- TSizeConstraints ----
+
+void TSizeConstraints::Assign(const TPersistent* Source) {
+    auto* src = dynamic_cast<const TSizeConstraints*>(Source);
+    if (!src) AssignError(Source);
+    FMaxHeight = src->FMaxHeight;
+    FMaxWidth = src->FMaxWidth;
+    FMinHeight = src->FMinHeight;
+    FMinWidth = src->FMinWidth;
+    Changed();
+}
+
+void TSizeConstraints::SetMaxHeight(int v) { FMaxHeight = v; Changed(); }
+void TSizeConstraints::SetMaxWidth(int v) { FMaxWidth = v; Changed(); }
+void TSizeConstraints::SetMinHeight(int v) { FMinHeight = v; Changed(); }
+void TSizeConstraints::SetMinWidth(int v) { FMinWidth = v; Changed(); }
+
+void TSizeConstraints::Apply(int& Width, int& Height) const {
+    if (FMaxWidth > 0) Width = std::min(Width, FMaxWidth);
+    if (FMaxHeight > 0) Height = std::min(Height, FMaxHeight);
+    Width = std::max(Width, FMinWidth);
+    Height = std::max(Height, FMinHeight);
+}
+
+// The control's present size is brought within the new limits.
+void TSizeConstraints::Changed() {
+    FControl->SetBounds(FControl->FLeft, FControl->FTop, FControl->FWidth, FControl->FHeight);
+}
+
+// ---- TControl ----
+
+TControl::TControl(TComponent* AOwner)
+    : TComponent(AOwner), FFont(std::make_unique<TFont>()), FConstraints(std::make_unique<TSizeConstraints>(this)) {
     FFont->SetOwnerNotify([this](TObject*) {
         if (!FAssigningParentFont) FParentFont = false;
         FontChanged();
@@ -80,6 +111,7 @@ void TControl::SetParentFont(bool v) {
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    FConstraints->Apply(AWidth, AHeight);
     Invalidate();
     FLeft = ALeft;
     FTop = ATop;
@@ -87,6 +119,19 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FHeight = AHeight;
     Invalidate();
     if (FAlign != TAlign::alNone && FParent) FParent->AlignControls();
+}
+
+void TControl::ChangeScale(int M, int D) {
+    auto scale = [M, D](int v) { return MulDiv(v, M, D); };
+    int l = scale(FLeft), t = scale(FTop);
+    int w = scale(FLeft + FWidth) - l, h = scale(FTop + FHeight) - t;
+    TSizeConstraints& c = *FConstraints;
+    c.FMaxHeight = scale(c.FMaxHeight);
+    c.FMaxWidth = scale(c.FMaxWidth);
+    c.FMinHeight = scale(c.FMinHeight);
+    c.FMinWidth = scale(c.FMinWidth);
+    if (!FParentFont) FFont->SetHeight(scale(FFont->Height()));
+    SetBounds(l, t, w, h);
 }
 
 void TControl::SetAlign(TAlign v) {
@@ -229,6 +274,57 @@ void TWinControl::AlignControls() {
             }
         }
     FAligning = false;
+}
+
+void TWinControl::AnchorControls() {
+    RECT r = ClientRect();
+    SIZE now{r.right - r.left, r.bottom - r.top};
+    SIZE base = std::exchange(FAnchorBase, now);
+    if (base.cx < 0 || FScaling) return;
+    int dx = now.cx - base.cx, dy = now.cy - base.cy;
+    if (!dx && !dy) return;
+    for (TControl* c : std::vector<TControl*>(FControls)) {
+        if (c->FAlign != TAlign::alNone) continue;
+        const TAnchors& a = c->FAnchors;
+        int l = c->FLeft, t = c->FTop, w = c->FWidth, h = c->FHeight;
+        if (a.Contains(TAnchorKind::akRight)) (a.Contains(TAnchorKind::akLeft) ? w : l) += dx;
+        if (a.Contains(TAnchorKind::akBottom)) (a.Contains(TAnchorKind::akTop) ? h : t) += dy;
+        if (l != c->FLeft || t != c->FTop || w != c->FWidth || h != c->FHeight) c->SetBounds(l, t, w, h);
+    }
+}
+
+namespace {
+// Scaling moves the children itself: the anchors only take the new size.
+struct ScalingScope {
+    int& Count;
+    explicit ScalingScope(int& count) : Count(count) { ++Count; }
+    ~ScalingScope() { --Count; }
+};
+}  // namespace
+
+void TWinControl::ChangeScale(int M, int D) {
+    {
+        ScalingScope scaling(FScaling);
+        TControl::ChangeScale(M, D);
+        for (TControl* c : std::vector<TControl*>(FControls)) c->ChangeScale(M, D);
+    }
+    AnchorControls();
+    AlignControls();
+}
+
+void TWinControl::ScaleBy(int M, int D) {
+    {
+        ScalingScope scaling(FScaling);
+        if (!FParentFont) FFont->SetHeight(MulDiv(FFont->Height(), M, D));
+        ScaleExtent(M, D);
+        for (TControl* c : std::vector<TControl*>(FControls)) c->ChangeScale(M, D);
+    }
+    AnchorControls();
+    AlignControls();
+}
+
+void TWinControl::ScaleExtent(int M, int D) {
+    SetBounds(FLeft, FTop, MulDiv(FWidth, M, D), MulDiv(FHeight, M, D));
 }
 
 void TWinControl::RemoveControl(TControl* c) {
@@ -407,11 +503,13 @@ void TWinControl::UpdateBounds() {
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    FConstraints->Apply(AWidth, AHeight);
     FLeft = ALeft;
     FTop = ATop;
     FWidth = AWidth;
     FHeight = AHeight;
-    if (FHandle) MoveWindow(FHandle, ALeft, ATop, AWidth, AHeight, TRUE);
+    if (FHandle) MoveWindow(FHandle, ALeft, ATop, AWidth, AHeight, TRUE);  // WM_SIZE anchors the children
+    else AnchorControls();
     if (FAlign != TAlign::alNone && FParent) FParent->AlignControls();
 }
 
@@ -634,6 +732,7 @@ void TWinControl::WndProc(TMessage& msg) {
         }
         case WM_SIZE:
             DefaultHandler(msg);
+            AnchorControls();
             AlignControls();
             return;
         case WM_SETFOCUS:

@@ -20,6 +20,9 @@ class TApplication;
 
 // Where a control docks in its parent's client area.
 SS_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient)
+// The edges of its parent a control keeps its distance to when the parent changes size.
+SS_ENUM(TAnchorKind, akLeft, akTop, akRight, akBottom)
+using TAnchors = TSet<TAnchorKind>;
 // Input-method modes a control asks for while it has the focus.
 enum class TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata,
                       imChinese, imSHanguel, imHanguel };
@@ -45,6 +48,32 @@ using TKeyPressEvent = std::function<void(TObject* Sender, wchar_t& Key)>;
 using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, POINT MousePos, bool& Handled)>;
 using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState Shift, POINT MousePos, bool& Handled)>;
+
+class TControl;
+
+// The smallest and largest size a control may take; 0 sets no limit.
+class TSizeConstraints : public TPersistent {
+    SS_CLASS(TSizeConstraints, TPersistent)
+public:
+    explicit TSizeConstraints(TControl* AControl) : FControl(AControl) {}
+    void Assign(const TPersistent* Source) override;
+    int MaxHeight() const { return FMaxHeight; }
+    void SetMaxHeight(int v);
+    int MaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(int v);
+    int MinHeight() const { return FMinHeight; }
+    void SetMinHeight(int v);
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int v);
+    // Width and height brought within the limits.
+    void Apply(int& Width, int& Height) const;
+
+private:
+    friend class TControl;
+    void Changed();
+    TControl* FControl;
+    int FMaxHeight = 0, FMaxWidth = 0, FMinHeight = 0, FMinWidth = 0;
+};
 
 class TControl : public TComponent {
     SS_CLASS(TControl, TComponent)
@@ -84,6 +113,13 @@ public:
 
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign v);
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors v) { FAnchors = v; }
+    TSizeConstraints* Constraints() const { return FConstraints.get(); }
+    void SetConstraints(const TSizeConstraints* v) { FConstraints->Assign(v); }
+    // Scales the position, the size, the size limits and an own font by M/D, with the edges
+    // rounded (MulDiv) so that neighbouring controls stay neighbours.
+    virtual void ChangeScale(int M, int D);
     // The help topic of the control; 0 asks the parent.
     int HelpContext() const { return FHelpContext; }
     void SetHelpContext(int v) { FHelpContext = v; }
@@ -123,11 +159,14 @@ protected:
     bool FAssigningParentFont = false;
     TColor FColor = clBtnFace;
     TAlign FAlign = TAlign::alNone;
+    TAnchors FAnchors{TAnchorKind::akLeft, TAnchorKind::akTop};
+    std::unique_ptr<TSizeConstraints> FConstraints;
     int FHelpContext = 0;
     TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
     bool FCtl3D = true;
 
     friend class TWinControl;
+    friend class TSizeConstraints;
 };
 
 // A control without a window of its own: its parent paints it.
@@ -232,6 +271,12 @@ public:
     // The child controls that Root owns, in child order.
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
 
+    // Lays out the children that dock in the client area, in insertion order.
+    void AlignControls();
+    // Scales the size, the font and every control inside by M/D; the position stays.
+    void ScaleBy(int M, int D);
+    void ChangeScale(int M, int D) override;
+
     int ControlCount() const { return int(FControls.size()); }
     TControl* Controls(int i) const { return FControls.at(i); }
     virtual RECT ClientRect();
@@ -280,8 +325,11 @@ protected:
     // The focus level: the form calls these as the focus comes into or leaves the control.
     virtual void DoEnter();
     virtual void DoExit();
-    // Lays out the children that dock in the client area, in insertion order.
-    void AlignControls();
+    // Moves and sizes the children anchored to the right or bottom edge by the change of the
+    // client size since the last call (the first call only takes the size).
+    void AnchorControls();
+    // The size part of ScaleBy: the outer size; a form scales its client area.
+    virtual void ScaleExtent(int M, int D);
     void FontChanged() override;
     void TextChanged() override;
     void UpdateBounds();  // reads the window's position back after the system moved it
@@ -297,6 +345,8 @@ protected:
     bool FCaptureOnPress = false;       // capture the mouse while the left button is down
     COLORREF FBrushColor = 0;           // the colour FBrush was made in
     bool FAligning = false;
+    SIZE FAnchorBase{-1, -1};  // the client size anchored children were last placed for
+    int FScaling = 0;          // while scaling, anchors do not move the children
 
 private:
     friend class TControl;

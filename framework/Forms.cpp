@@ -138,6 +138,7 @@ void TCustomForm::SetClientWidth(int v) {
         return;
     }
     FClientWidth = v;
+    AnchorControls();
     AlignControls();
 }
 
@@ -147,7 +148,14 @@ void TCustomForm::SetClientHeight(int v) {
         return;
     }
     FClientHeight = v;
+    AnchorControls();
     AlignControls();
+}
+
+void TCustomForm::ScaleExtent(int M, int D) {
+    int w = MulDiv(ClientWidth(), M, D), h = MulDiv(ClientHeight(), M, D);
+    SetClientWidth(w);
+    SetClientHeight(h);
 }
 
 RECT TCustomForm::ClientRect() {

@@ -84,6 +84,8 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void SetVisible(bool v) override;
+    // A form scales its client area.
+    void ScaleExtent(int M, int D) override;
     void ControlFocused(TWinControl* focused) override;
     void ControlRemoving(TWinControl* c) override;
 
@@ -111,6 +113,13 @@ class TForm : public TCustomForm {
     SS_CLASS(TForm, TCustomForm)
 public:
     using TCustomForm::TCustomForm;
+};
+
+// A group of controls owned by the frame itself, placed on a form like one control.
+class TFrame : public TCustomControl {
+    SS_CLASS(TFrame, TCustomControl)
+public:
+    using TCustomControl::TCustomControl;
 };
 
 // The form that a control stands on, or nullptr.
@@ -198,6 +207,7 @@ public:
     int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
     int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
     int PixelsPerInch() const { return ScreenPixelsPerInch(); }
+    // The part of the primary screen that the task bar and docked bars leave free.
     RECT WorkAreaRect() const;
 };
 

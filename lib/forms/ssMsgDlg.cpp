@@ -131,7 +131,28 @@ TfmMDialog::TfmMDialog(TComponent* AOwner) : TForm(AOwner) {
     imgIcon->SetParent(this);
     imgIcon->SetAutoSize(true);
     imgIcon->SetBounds(14, 13, 0, 0);
-    // Scaling of fbkKVR owners to the remembered form base width comes with the form-resize unit.
+    FfmResize = std::make_unique<TssFormResize>(this);
+}
+
+TfmMDialog::~TfmMDialog() = default;
+
+void TfmMDialog::ScaleToFormBase() {
+    TssFormSizeMem* mem = TssFormSizeMem::Shared();
+    if (!mem) {
+        FCreatedSizeMem = std::make_unique<TssFormSizeMem>();
+        mem = FCreatedSizeMem.get();
+    }
+    if (mem->Width() == -1) mem->SetWidth(800);
+    FfmResize->SetBaseWidth(mem->Width());
+    lblMsg->SetTop(std::max(lblMsg->Top(), 15));
+    imgIcon->SetTop(std::max(imgIcon->Top(), 13));
+    int top = Top(), left = Left();
+    FfmResize->AbsolutePosition(top, left);
+    if (auto* owner = dynamic_cast<TCustomForm*>(Owner())) {
+        top += owner->Top();
+        left += owner->Left();
+    }
+    SetBounds(left, top, Width(), Height());
 }
 
 void TfmMDialog::SetButtons(TssMDialogBtnKinds Value) {
@@ -208,11 +229,17 @@ void TfmMDialog::SetIconType(TMsgDlgType Value) {
 }
 
 void TfmMDialog::LayOut() {
-    int iconWidth = FHasIcon ? imgIcon->Width() : 0;
     bool hasSub = !lblSubMsg->Caption().empty();
-    int width = 300, height = 96 + (hasSub ? lblSubMsg->Height() : 0);
+    SetClientWidth(300);
+    SetClientHeight(96 + (hasSub ? lblSubMsg->Height() : 0));
+    if (FFormKind == TssFormBaseKind::fbkKVR) ScaleToFormBase();
+    int iconWidth = FHasIcon ? imgIcon->Width() : 0;
+    int width = ClientWidth(), height = ClientHeight();
+    int buttonWidth = kButtonWidth;
+    for (TssButton* b : Fbtn)
+        if (b) buttonWidth = b->Width();
     width = std::max(width, lblMsg->Width() + 56 + iconWidth);
-    width = std::max(width, (kButtonWidth + 8) * fButtonCount + 36);
+    width = std::max(width, (buttonWidth + 8) * fButtonCount + 36);
     width = std::max(width, lblSubMsg->Width() + 10);
     SetClientWidth(width);
     int needed = lblMsg->Height() + pnlBtn->Height() + 32;

@@ -7,6 +7,7 @@
 #include "Dialogs.h"
 #include "Forms.h"
 #include "ssButton.h"
+#include "ssFmResize.h"
 #include "ssImage.h"
 #include "ssLabel.h"
 #include "ssPanel.h"
@@ -49,6 +50,7 @@ class TfmMDialog : public TForm {
     SS_CLASS(TfmMDialog, TForm)
 public:
     explicit TfmMDialog(TComponent* AOwner);
+    ~TfmMDialog() override;
 
     TssMDialogBtnKinds Buttons() const { return FButtonKinds; }
     // Replaces the buttons; an empty set gives a Yes button.
@@ -62,7 +64,9 @@ public:
     void SetIconType(TMsgDlgType Value);
     TssFormBaseKind FormKind() const { return FFormKind; }
     TssMDialogModalResult Result() const { return Fmr; }
-    // Sizes the window to its message, sub-message and buttons and centres the button row.
+    // Sizes the window to its message, sub-message and buttons and centres the button row;
+    // a dialog of a library form is first scaled to the remembered form base width and its
+    // position taken as a design position on the owner form.
     void LayOut();
     TssButton* Button(TssMDialogBtnKind kind) const { return Fbtn[size_t(kind)]; }
 
@@ -74,6 +78,7 @@ public:
 private:
     void ButtonClick(TssMDialogModalResult result);
     void FormKeyDown(WORD& Key);
+    void ScaleToFormBase();
 
     std::array<TssButton*, 12> Fbtn{};
     TssMDialogModalResult Fmr = TssMDialogModalResult::dmrNone;
@@ -82,6 +87,9 @@ private:
     int fButtonCount = 0;
     bool FCancel_Btn_Exist = false;
     bool FHasIcon = false;
+    std::unique_ptr<TssFormResize> FfmResize;
+    // The shared size memory, when this window made it.
+    std::unique_ptr<TssFormSizeMem> FCreatedSizeMem;
 };
 
 // The message dialog component: set the message, the optional sub-message, system name and

@@ -1489,6 +1489,7 @@ void TssCustomGrid::SetCellInnerLine(int ACol, int ARow, const TssCellLine* Valu
 }
 
 void TssCustomGrid::ChangeScale(int M, int D) {
+    TCustomControl::ChangeScale(M, D);
     auto scale = [M, D](TFont* f) {
         if (f) f->SetSize(MulDiv(f->Size(), M, D));
     };
@@ -1496,6 +1497,12 @@ void TssCustomGrid::ChangeScale(int M, int D) {
     FColInfo->ForEachStored([&](int) { scale(FColInfo->Font()); });
     FCellInfo->ForEachStored([&](int, int) { scale(FCellInfo->Font()); });
     Invalidate();
+}
+
+void TssCustomGrid::ForEachOwnFont(const std::function<void(int ACol, int ARow)>& Proc) const {
+    FColInfo->ForEachStored([&](int c) { if (FColInfo->Font()) Proc(c, -1); });
+    FRowInfo->ForEachStored([&](int r) { if (FRowInfo->Font()) Proc(-1, r); });
+    FCellInfo->ForEachStored([&](int c, int r) { if (FCellInfo->Font()) Proc(c, r); });
 }
 
 // ---- TssDrawGrid ----

@@ -189,8 +189,10 @@ public:
     bool IsSetRowFont(int iRow) const;
     bool IsSetCellFont(int iCol, int iRow) const;
     bool IsSetCellLine(int iCol, int iRow) const;
-    // Rescales every stored font by M/D (the form's rescaling calls it).
-    virtual void ChangeScale(int M, int D);
+    // Rescales the bounds and every stored font by M/D (the form's rescaling calls it).
+    void ChangeScale(int M, int D) override;
+    // Calls Proc for each column (ARow -1), row (ACol -1) and cell that has a font of its own.
+    void ForEachOwnFont(const std::function<void(int ACol, int ARow)>& Proc) const;
 
     // Options added while the grid is being designed.
     TGridOptions DesignOptionsBoost{TGridOption::goRowSizing, TGridOption::goColSizing};
