@@ -156,7 +156,9 @@ TEST(FormResize, TheRequestedWidthFollowsTheScreen) {
         int width = d.Form->Width();
         resize.SetBaseWidth(c.request);
         EXPECT_EQ(resize.NowWidth(), c.want) << c.request;
-        if (c.want == 800) EXPECT_EQ(d.Form->Width(), width) << c.request;
+        if (c.want == 800) {
+            EXPECT_EQ(d.Form->Width(), width) << c.request;
+        }
     }
 }
 
