@@ -14,9 +14,11 @@
 #endif
 #endif
 #ifdef SS_POOL_ASAN
-#include <sanitizer/asan_interface.h>
-#define SS_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
-#define SS_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+// The sanitizer's own entry points (its header is a system one, which this unit keeps out).
+extern "C" void __asan_poison_memory_region(void const volatile* addr, std::size_t size);
+extern "C" void __asan_unpoison_memory_region(void const volatile* addr, std::size_t size);
+#define SS_POISON(p, n) __asan_poison_memory_region(p, n)
+#define SS_UNPOISON(p, n) __asan_unpoison_memory_region(p, n)
 #else
 #define SS_POISON(p, n) ((void)(p), (void)(n))
 #define SS_UNPOISON(p, n) ((void)(p), (void)(n))
