@@ -334,7 +334,8 @@ void TssGridPainter::DrawCell(const TPaintArea& a, int c, int r, const RECT& cel
             UseFont(font, font.Color());
             UseBrush(G.CellColor(c, r));
         }
-        C.FillRect(rect);
+        // A cell whose drawing fills the rectangle anyway is not filled twice.
+        if (!G.DrawCellFillsRect(c, r)) C.FillRect(rect);
     }
     G.DrawCell(c, r, rect, state);
     if (defaultDrawing && state.Contains(TGridDrawStateItem::gdFixed) && G.Ctl3D() && (FEdge1 | FEdge2) != 0)

@@ -3,20 +3,103 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <new>
+
+// A freed block is poisoned for the address sanitizer, so a use after its return still shows.
+#if defined(__SANITIZE_ADDRESS__)
+#define SS_POOL_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SS_POOL_ASAN 1
+#endif
+#endif
+#ifdef SS_POOL_ASAN
+// The sanitizer's own entry points (its header is a system one, which this unit keeps out).
+extern "C" void __asan_poison_memory_region(void const volatile* addr, std::size_t size);
+extern "C" void __asan_unpoison_memory_region(void const volatile* addr, std::size_t size);
+#define SS_POISON(p, n) __asan_poison_memory_region(p, n)
+#define SS_UNPOISON(p, n) __asan_unpoison_memory_region(p, n)
+#else
+#define SS_POISON(p, n) ((void)(p), (void)(n))
+#define SS_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
+// ---- TSparsePool ----
+
+TSparsePool::~TSparsePool() {
+    for (char* chunk : FChunks) {
+        SS_UNPOISON(chunk, ChunkSize);
+        ::operator delete(chunk);
+    }
+}
+
+void* TSparsePool::Allocate(TSparsePool* Pool, std::size_t Size) {
+    return Pool && Size <= MaxBlock ? Pool->Take(Size) : ::operator new(Size);
+}
+
+void TSparsePool::Free(TSparsePool* Pool, void* Block, std::size_t Size) {
+    if (!Block) return;
+    if (Pool && Size <= MaxBlock) Pool->Give(Block, Size);
+    else ::operator delete(Block);
+}
+
+void* TSparsePool::Take(std::size_t Size) {
+    const std::size_t c = ClassOf(Size), bytes = c * Grain;
+    if (TFreeBlock* b = FFree[c]) {
+        SS_UNPOISON(b, bytes);
+        FFree[c] = b->Next;
+        return b;
+    }
+    if (std::size_t(FEnd - FNext) < bytes) {
+        FChunks.reserve(FChunks.size() + 1);
+        char* chunk = static_cast<char*>(::operator new(ChunkSize));
+        FChunks.push_back(chunk);
+        SS_POISON(chunk, ChunkSize);
+        FNext = chunk;
+        FEnd = chunk + ChunkSize;  // the rest of the old chunk stays unused
+    }
+    void* b = FNext;
+    FNext += bytes;
+    SS_UNPOISON(b, bytes);
+    return b;
+}
+
+void TSparsePool::Give(void* Block, std::size_t Size) {
+    const std::size_t c = ClassOf(Size);
+    auto* b = static_cast<TFreeBlock*>(Block);
+    b->Next = FFree[c];
+    FFree[c] = b;
+    SS_POISON(b, c * Grain);
+}
 
 // ---- TSparsePointerArray ----
 
-TSparsePointerArray::TSparsePointerArray(TSPAQuantum Quantum)
-    : indexMask(Quantum == TSPAQuantum::SPALarge ? 255 : 15),
+TSparsePointerArray::TSparsePointerArray(TSPAQuantum Quantum, TSparsePool* Pool)
+    : FPool(Pool),
+      indexMask(Quantum == TSPAQuantum::SPALarge ? 255 : 15),
       secShift(Quantum == TSPAQuantum::SPALarge ? 8 : 4),
       FSectionSize(int(indexMask) + 1) {}
 
-void** TSparsePointerArray::Section(std::uint32_t s) const { return s < secDir.size() ? secDir[s].get() : nullptr; }
-
+// The directory grows to the section's index + 1 entries, its room by doubling.
 void** TSparsePointerArray::MakeSection(std::uint32_t s) {
-    if (s >= secDir.size()) secDir.resize(std::size_t(s) + 1);
-    if (!secDir[s]) secDir[s] = std::make_unique<void*[]>(std::size_t(FSectionSize));  // value-initialised: null
-    return secDir[s].get();
+    if (s >= slotsInDir) {
+        if (s >= dirCapacity) {
+            const std::uint32_t capacity = std::max<std::uint32_t>(s + 1, std::min<std::uint32_t>(dirCapacity * 2, 1u << 28));
+            auto* dir = static_cast<void***>(TSparsePool::Allocate(FPool, sizeof(void**) * capacity));
+            if (slotsInDir) std::memcpy(dir, secDir, sizeof(void**) * slotsInDir);
+            TSparsePool::Free(FPool, secDir, sizeof(void**) * dirCapacity);
+            secDir = dir;
+            dirCapacity = capacity;
+        }
+        std::fill(secDir + slotsInDir, secDir + s + 1, nullptr);
+        slotsInDir = s + 1;
+    }
+    if (!secDir[s]) {
+        const std::size_t bytes = sizeof(void*) * std::size_t(FSectionSize);
+        secDir[s] = static_cast<void**>(TSparsePool::Allocate(FPool, bytes));
+        std::memset(secDir[s], 0, bytes);
+    }
+    return secDir[s];
 }
 
 void* TSparsePointerArray::GetAt(int Index) const {
@@ -44,8 +127,8 @@ void TSparsePointerArray::PutAt(int Index, void* Item) {
 }
 
 int TSparsePointerArray::ForAll(const TSPAApply& Apply) const {
-    for (std::uint32_t s = 0; s < secDir.size(); ++s) {
-        void** sec = secDir[s].get();
+    for (std::uint32_t s = 0; s < slotsInDir; ++s) {
+        void** sec = secDir[s];
         if (!sec) continue;
         for (int i = 0; i < FSectionSize; ++i)
             if (sec[i])
@@ -55,7 +138,11 @@ int TSparsePointerArray::ForAll(const TSPAApply& Apply) const {
 }
 
 void TSparsePointerArray::Clear() {
-    secDir.clear();
+    for (std::uint32_t s = 0; s < slotsInDir; ++s)
+        TSparsePool::Free(FPool, secDir[s], sizeof(void*) * std::size_t(FSectionSize));
+    TSparsePool::Free(FPool, secDir, sizeof(void**) * dirCapacity);
+    secDir = nullptr;
+    slotsInDir = dirCapacity = 0;
     FHighBound = -1;
     cachedIndex = -1;
 }
@@ -79,10 +166,10 @@ void TSparsePointerArray::ResetHighBound() {
 }
 
 void TSparsePointerArray::ShiftDown(int From, int To) {
-    if (From < 0 || To < From || secDir.empty()) return;
+    if (From < 0 || To < From || slotsInDir == 0) return;
     cachedIndex = -1;
     // Sections beyond the directory hold nothing and receive nothing.
-    const std::uint32_t last = std::min<std::uint32_t>(SectionOf(To), std::uint32_t(secDir.size() - 1));
+    const std::uint32_t last = std::min<std::uint32_t>(SectionOf(To), slotsInDir - 1);
     for (std::uint32_t s = SectionOf(From); s <= last; ++s) {
         const int base = int(s << secShift);
         const int lo = std::max(From, base);
@@ -125,8 +212,7 @@ void TSparsePointerArray::ShiftUp(int From, int To) {
 
 // ---- TSparseList ----
 
-TSparseList::TSparseList(TSPAQuantum Quantum)
-    : FList(Quantum) {}
+TSparseList::TSparseList(TSPAQuantum Quantum, TSparsePool* Pool) : FList(Quantum, Pool) {}
 
 void TSparseList::CheckIndex(int Index) { CheckListIndex(Index, INT_MAX); }
 
@@ -176,13 +262,29 @@ void TSparseList::Clear() {
 
 // ---- TStringSparseList ----
 
-TStringSparseList::TStringSparseList(TSPAQuantum Quantum) : FList(Quantum) {}
+TStringSparseList::TStringSparseList(TSPAQuantum Quantum, TSparsePool* Pool) : FPool(Pool), FList(Quantum, Pool) {}
 
 TStringSparseList::~TStringSparseList() { FreeItems(); }
 
+TStringSparseList::TStrItem* TStringSparseList::NewItem(TObject* AObject, const String& S) {
+    void* block = TSparsePool::Allocate(FPool, sizeof(TStrItem));
+    try {
+        return new (block) TStrItem{AObject, S};
+    } catch (...) {
+        TSparsePool::Free(FPool, block, sizeof(TStrItem));
+        throw;
+    }
+}
+
+void TStringSparseList::DisposeItem(TStrItem* AItem) {
+    if (!AItem) return;
+    AItem->~TStrItem();
+    TSparsePool::Free(FPool, AItem, sizeof(TStrItem));
+}
+
 void TStringSparseList::FreeItems() {
-    FList.ForAll([](int, void* item) {
-        delete static_cast<TStrItem*>(item);
+    FList.ForAll([this](int, void* item) {
+        DisposeItem(static_cast<TStrItem*>(item));
         return 0;
     });
 }
@@ -198,18 +300,17 @@ TObject* TStringSparseList::GetObject(int Index) const {
 }
 
 void TStringSparseList::Put(int Index, const String& S) {
-    std::unique_ptr<TStrItem> old(Item(Index));
+    TStrItem* old = Item(Index);
     TObject* object = old ? old->FObject : nullptr;
     Changing();
-    std::unique_ptr<TStrItem> item;
-    if (!S.empty() || object) item.reset(new TStrItem{object, S});
+    TStrItem* item = !S.empty() || object ? NewItem(object, S) : nullptr;
     try {
-        FList.Put(Index, item.get());
+        FList.Put(Index, item);
     } catch (...) {
-        old.release();  // still in its slot
+        DisposeItem(item);  // the old one is still in its slot
         throw;
     }
-    item.release();
+    DisposeItem(old);
     Changed();
 }
 
@@ -219,26 +320,35 @@ void TStringSparseList::PutObject(int Index, TObject* AObject) {
     if (item) {
         item->FObject = AObject;
     } else if (AObject) {
-        auto made = std::make_unique<TStrItem>(TStrItem{AObject, String()});
-        FList.Put(Index, made.get());
-        made.release();
+        TStrItem* made = NewItem(AObject, String());
+        try {
+            FList.Put(Index, made);
+        } catch (...) {
+            DisposeItem(made);
+            throw;
+        }
     }
     Changed();
 }
 
 void TStringSparseList::Insert(int Index, const String& S) {
-    auto item = std::make_unique<TStrItem>(TStrItem{nullptr, S});
+    TStrItem* item = NewItem(nullptr, S);
     Changing();
-    FList.Insert(Index, item.get());
-    item.release();
+    try {
+        FList.Insert(Index, item);
+    } catch (...) {
+        DisposeItem(item);
+        throw;
+    }
     Changed();
 }
 
 void TStringSparseList::Delete(int Index) {
     if (Index < 0 || Index >= Count()) return;
-    std::unique_ptr<TStrItem> item(Item(Index));
+    TStrItem* item = Item(Index);
     Changing();
     FList.Delete(Index);
+    DisposeItem(item);
     Changed();
 }
 

@@ -6,6 +6,7 @@
 // slot. Shifting a range (insert, delete, move) runs section by section and rescans the high
 // bound once, so its cost is linear in the range, not quadratic.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -15,6 +16,36 @@
 
 enum class TSPAQuantum { SPASmall, SPALarge };  // sections of 16 or 256 slots
 
+// Blocks of up to MaxBlock bytes cut from large chunks and kept on a free list per size: the
+// many small sections and items of one grid cost no heap call each, and their memory goes with
+// the pool. Larger blocks come from the heap. Not thread-safe, like the grid that owns it.
+class TSparsePool {
+public:
+    static constexpr std::size_t MaxBlock = 2048;
+    TSparsePool() = default;
+    TSparsePool(const TSparsePool&) = delete;
+    TSparsePool& operator=(const TSparsePool&) = delete;
+    ~TSparsePool();
+
+    // Pool may be null: the heap then serves every block.
+    static void* Allocate(TSparsePool* Pool, std::size_t Size);
+    static void Free(TSparsePool* Pool, void* Block, std::size_t Size);
+
+private:
+    static constexpr std::size_t Grain = 8, ChunkSize = 64 * 1024;
+    struct TFreeBlock {
+        TFreeBlock* Next;
+    };
+    static std::size_t ClassOf(std::size_t Size) { return (Size + Grain - 1) / Grain; }
+    void* Take(std::size_t Size);
+    void Give(void* Block, std::size_t Size);
+
+    TFreeBlock* FFree[MaxBlock / Grain + 1] = {};
+    std::vector<char*> FChunks;
+    char* FNext = nullptr;
+    char* FEnd = nullptr;
+};
+
 // Called for every stored item in index order; a non-zero result stops the walk.
 using TSPAApply = std::function<int(int Index, void* Item)>;
 
@@ -23,9 +54,11 @@ using TSPAApply = std::function<int(int Index, void* Item)>;
 // each cell several times.
 class TSparsePointerArray {
 public:
-    explicit TSparsePointerArray(TSPAQuantum Quantum);
+    // Sections and the directory come from Pool when one is given (it must outlive the array).
+    explicit TSparsePointerArray(TSPAQuantum Quantum, TSparsePool* Pool = nullptr);
     TSparsePointerArray(const TSparsePointerArray&) = delete;
     TSparsePointerArray& operator=(const TSparsePointerArray&) = delete;
+    ~TSparsePointerArray() { Clear(); }
 
     // Highest index made through SlotFor since the last reset; -1 when empty.
     int HighBound() const { return FHighBound; }
@@ -51,12 +84,14 @@ public:
     void ShiftUp(int From, int To);
 
 private:
-    using TSection = std::unique_ptr<void*[]>;
-    void** Section(std::uint32_t s) const;
+    void** Section(std::uint32_t s) const { return s < slotsInDir ? secDir[s] : nullptr; }
     void** MakeSection(std::uint32_t s);
     std::uint32_t SectionOf(int Index) const { return std::uint32_t(Index) >> secShift; }
 
-    std::vector<TSection> secDir;
+    TSparsePool* FPool;
+    void*** secDir = nullptr;  // slotsInDir sections, null where nothing was stored
+    std::uint32_t slotsInDir = 0;
+    std::uint32_t dirCapacity = 0;
     std::uint32_t indexMask;
     std::uint32_t secShift;
     int FHighBound = -1;
@@ -69,7 +104,7 @@ private:
 // or Insert raises the list index error.
 class TSparseList {
 public:
-    explicit TSparseList(TSPAQuantum Quantum);
+    explicit TSparseList(TSPAQuantum Quantum, TSparsePool* Pool = nullptr);
 
     int Count() const { return FCount; }
     void* Get(int Index) const;
@@ -98,7 +133,8 @@ SS_EXCEPTION(EStringSparseListError, Exception)
 class TStringSparseList : public TStrings {
     SS_CLASS(TStringSparseList, TStrings)
 public:
-    explicit TStringSparseList(TSPAQuantum Quantum);
+    // Items and sections come from Pool when one is given (it must outlive the list).
+    explicit TStringSparseList(TSPAQuantum Quantum, TSparsePool* Pool = nullptr);
     ~TStringSparseList() override;
 
     int Count() const override { return FList.Count(); }
@@ -122,6 +158,9 @@ private:
         String FString;
     };
     TStrItem* Item(int Index) const { return static_cast<TStrItem*>(FList.Get(Index)); }
+    TStrItem* NewItem(TObject* AObject, const String& S);
+    void DisposeItem(TStrItem* AItem);
     void FreeItems();
+    TSparsePool* FPool;
     TSparseList FList;
 };

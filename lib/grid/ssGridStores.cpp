@@ -159,6 +159,11 @@ TssGridCellInfo::TssGridCellInfo(TComponent* AOwner) : FOwner(AOwner) {
 }
 
 void TssGridCellInfo::SetColCount(int Value) {
+    if (Value < 0) CheckListIndex(Value, 0);
+    if (FLinedCells > 0)
+        FList.ForEach([&](int col, TColumn& column) {
+            if (col >= Value) column.ForEach([&](int, TssGridCellRec& r) { Uncount(r); });
+        });
     FList.SetCount(Value);
     if (Value == 0) FRowCount = 0;
 }
@@ -167,7 +172,13 @@ void TssGridCellInfo::SetRowCount(int Value) {
     if (Value < 0) CheckListIndex(Value, 0);
     if (ColCount() == 0) return;
     FRowCount = Value;
-    FList.ForEach([&](int, TColumn& column) { column.SetCount(Value); });
+    FList.ForEach([&](int, TColumn& column) {
+        if (FLinedCells > 0)
+            column.ForEach([&](int row, TssGridCellRec& r) {
+                if (row >= Value) Uncount(r);
+            });
+        column.SetCount(Value);
+    });
 }
 
 void TssGridCellInfo::MoveCol(int FromCol, int ToCol) {
@@ -237,17 +248,23 @@ void TssGridCellInfo::SetLine(std::unique_ptr<TssCellLine> TssGridCellRec::*line
         if (!own) own = std::make_unique<TssCellLine>(FOwner);
         own->Assign(Value);
     }
+    const bool lined = LineSetting(*r);
+    FLinedCells += int(lined) - int(r->Lined);
+    r->Lined = lined;
     Tidy();
 }
 
 void TssGridCellInfo::SetCellOuterLine(const TssCellLine* Value) { SetLine(&TssGridCellRec::CellOuterLine, Value); }
 void TssGridCellInfo::SetCellInnerLine(const TssCellLine* Value) { SetLine(&TssGridCellRec::CellInnerLine, Value); }
 
+bool TssGridCellInfo::LineSetting(const TssGridCellRec& r) {
+    if (r.CellInnerLine) return r.CellInnerLine->isLineSetting();
+    return r.CellOuterLine && r.CellOuterLine->isLineSetting();
+}
+
 bool TssGridCellInfo::isLineSetting() const {
     TssGridCellRec* r = Current();
-    if (!r) return false;
-    if (r->CellInnerLine) return r->CellInnerLine->isLineSetting();
-    return r->CellOuterLine && r->CellOuterLine->isLineSetting();
+    return r && LineSetting(*r);
 }
 
 TssCellLine* TssGridCellInfo::Scratch(std::unique_ptr<TssCellLine> TssGridCellRec::*line) {

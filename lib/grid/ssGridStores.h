@@ -155,6 +155,7 @@ struct TssGridCellRec {
     // reused on every read, so an object a caller holds stays alive and reads cost no memory.
     std::unique_ptr<TssCellLine> OuterLineScratch;
     std::unique_ptr<TssCellLine> InnerLineScratch;
+    bool Lined = false;  // counted among the store's cells with lines
     bool IsDefault() const {
         return Color == clNotSet && !Font && !LineAttributes && !CellOuterLine && !CellInnerLine && !OuterLineScratch &&
                !InnerLineScratch;
@@ -196,6 +197,10 @@ public:
     void SetCellInnerLine(const TssCellLine* Value);
     // The cell's inner line decides when it has one, else its outer line; none: false.
     bool isLineSetting() const;
+    // How many cells had isLineSetting when their lines were last set through this store; kept
+    // as lines are set and cells dropped, so asking costs nothing. Sides removed straight from
+    // a cell's own line object count once its lines are set again.
+    int LinedCellCount() const { return FLinedCells; }
 
     // The cursor cell's reusable stand-in for an outer or inner line, made on first use; null
     // outside the store. It is not one of the cell's lines.
@@ -217,6 +222,9 @@ private:
     void Tidy();
     void SetLine(std::unique_ptr<TssCellLine> TssGridCellRec::*line, const TssCellLine* Value);
     TssCellLine* Scratch(std::unique_ptr<TssCellLine> TssGridCellRec::*line);
+    static bool LineSetting(const TssGridCellRec& r);
+    // Drops the count of the lined records among those about to go.
+    void Uncount(const TssGridCellRec& r) { FLinedCells -= r.Lined ? 1 : 0; }
 
     TComponent* FOwner;
     // A column whose records all went stays as an empty list until the column goes.
@@ -224,4 +232,5 @@ private:
     int FRowCount = 0;
     int FCol = 0;
     int FRow = 0;
+    int FLinedCells = 0;
 };

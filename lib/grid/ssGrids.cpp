@@ -6,6 +6,7 @@
 
 #include "Forms.h"
 #include "Imm.h"
+#include "ssGridStream.h"
 #include "ssInplaceEdit.h"
 
 namespace {
@@ -17,6 +18,14 @@ const wchar_t* const SFixedColTooBig = L"固定列の数は列数より小さく
 const wchar_t* const SFixedRowTooBig = L"固定行の数は行数より小さくなければなりません";
 
 [[noreturn]] void InvalidOp(const wchar_t* message) { throw EInvalidGridOperation(message); }
+
+// A width or height the grid's stream could not hold back is refused, as its reader refuses
+// it; hiding takes 0.
+void CheckExtent(int Value, const wchar_t* What) {
+    if (Value < 0 || Value > GridStreamMaxExtent)
+        throw EInvalidGridOperation(
+            Format(L"%s %d が 0..%d の範囲にありません", {What, (long long)Value, (long long)GridStreamMaxExtent}));
+}
 
 void Check(TAxisResult r) {
     switch (r) {
@@ -616,6 +625,7 @@ bool TssCustomGrid::TabStops(int Index) const { return FTabStops.Extent(Index) !
 
 void TssCustomGrid::SetColWidths(int Index, int Value) {
     if (Index < 0 || Index >= ColCount()) InvalidOp(SIndexOutOfRange);
+    CheckExtent(Value, L"列の幅");
     if (Value == ColWidths(Index)) {
         Check(FHorz.SetExtent(Index, Value));  // the array exists from the first write on
         return;
@@ -627,6 +637,7 @@ void TssCustomGrid::SetColWidths(int Index, int Value) {
 
 void TssCustomGrid::SetRowHeights(int Index, int Value) {
     if (Index < 0 || Index >= RowCount()) InvalidOp(SIndexOutOfRange);
+    CheckExtent(Value, L"行の高さ");
     if (Value == RowHeights(Index)) {
         Check(FVert.SetExtent(Index, Value));
         return;
@@ -845,13 +856,8 @@ void TssCustomGrid::DoExitCell(int ACol, int ARow) {
     if (FOnExitCell) FOnExitCell(this, ACol, ARow, FIsCanExit);
 }
 
-bool TssCustomGrid::HasCellLines() {
-    bool found = false;
-    FCellInfo->ForEachStored([&](int, int) {
-        if (!found && FCellInfo->isLineSetting()) found = true;
-    });
-    return found;
-}
+// The cell store counts its cells with lines as they are set: no scan per setter.
+bool TssCustomGrid::HasCellLines() { return FCellInfo->LinedCellCount() > 0; }
 
 void TssCustomGrid::RecalcCellLineSetting() { FisCellLineSetting = HasCellLines(); }
 

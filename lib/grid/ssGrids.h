@@ -283,6 +283,9 @@ protected:
     // ---- what descendants override ----
     void Paint() override;
     virtual void DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawState AState) = 0;
+    // Whether default drawing of the cell fills its whole rectangle in the canvas's brush colour
+    // itself, so that painting need not fill it before.
+    virtual bool DrawCellFillsRect(int ACol, int ARow) const { return false; }
     virtual void ColumnMoved(int FromIndex, int ToIndex);
     virtual void RowMoved(int FromIndex, int ToIndex);
     virtual void CountsChanged(int OldColCount, int OldRowCount) {}
@@ -547,6 +550,7 @@ public:
 
 protected:
     void DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawState AState) override;
+    bool DrawCellFillsRect(int ACol, int ARow) const override;
     String GetEditText(int ACol, int ARow) override;
     void SetEditText(int ACol, int ARow, const String& Value) override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
@@ -562,6 +566,7 @@ private:
     friend class TssMultiLineAttribute;
     TStringSparseList* RowList(int ARow) const { return static_cast<TStringSparseList*>(FData.Get(ARow)); }
     TStringSparseList* EnsureRowList(int ARow);
+    void FreeRowList(TStringSparseList* List);
     TssStringGridStrings* View(TSparseList& Views, int Index, int Code);
     // A cell changed: repaint it (or the whole grid after a bulk update) and reload the editor.
     void Update(int ACol, int ARow);
@@ -574,7 +579,8 @@ private:
     bool HitsFixedCell();
     void PaintAllBuffered(TMessage& Msg);
 
-    TSparseList FData{TSPAQuantum::SPASmall};  // TStringSparseList per row, owned
+    TSparsePool FPool;                                 // the row lists, their sections and items
+    TSparseList FData{TSPAQuantum::SPASmall, &FPool};  // TStringSparseList per row, owned
     TSparseList FRows{TSPAQuantum::SPASmall};  // row views, owned
     TSparseList FCols{TSPAQuantum::SPASmall};  // column views, owned
     bool FUpdating = false;

@@ -1,6 +1,7 @@
 // The string grid, its row and column views and the cursor over the lines of a multi-line cell.
 #include <algorithm>
 #include <climits>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -229,17 +230,32 @@ TssStringGrid::~TssStringGrid() {
             delete static_cast<TssStringGridStrings*>(view);
             return 0;
         });
-    FData.ForAll([](int, void* list) {
-        delete static_cast<TStringSparseList*>(list);
+    FData.ForAll([this](int, void* list) {
+        FreeRowList(static_cast<TStringSparseList*>(list));
         return 0;
     });
 }
 
+// Row lists live in the grid's pool, as their sections and items do: a cell in a new row costs
+// no heap call but its text's.
 TStringSparseList* TssStringGrid::EnsureRowList(int ARow) {
     if (TStringSparseList* list = RowList(ARow)) return list;
-    auto list = std::make_unique<TStringSparseList>(ColCount() > 512 ? TSPAQuantum::SPALarge : TSPAQuantum::SPASmall);
-    FData.Put(ARow, list.get());
-    return list.release();
+    void* block = TSparsePool::Allocate(&FPool, sizeof(TStringSparseList));
+    TStringSparseList* list = nullptr;
+    try {
+        list = new (block) TStringSparseList(ColCount() > 512 ? TSPAQuantum::SPALarge : TSPAQuantum::SPASmall, &FPool);
+        FData.Put(ARow, list);
+    } catch (...) {
+        if (list) list->~TStringSparseList();
+        TSparsePool::Free(&FPool, block, sizeof(TStringSparseList));
+        throw;
+    }
+    return list;
+}
+
+void TssStringGrid::FreeRowList(TStringSparseList* List) {
+    List->~TStringSparseList();
+    TSparsePool::Free(&FPool, List, sizeof(TStringSparseList));
 }
 
 String TssStringGrid::Cells(int ACol, int ARow) const {
@@ -401,6 +417,14 @@ void TssStringGrid::DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawSta
         else DrawSingleLine(ACol, ARow, ARect);
     }
     TssDrawGrid::DrawCell(ACol, ARow, ARect, AState);
+}
+
+// A single line of text goes out opaque over the whole cell (the brush's colour is the
+// background colour of the text).
+bool TssStringGrid::DrawCellFillsRect(int ACol, int ARow) const {
+    if (!DefaultDrawing()) return false;
+    const String text = Cells(ACol, ARow);
+    return !text.empty() && !FMLAEnabled && text.find_first_of(L"\r\n") == String::npos;
 }
 
 // Texts sit on the bottom of the cell.

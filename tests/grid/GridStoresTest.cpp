@@ -425,6 +425,38 @@ TEST_F(CellLine, CellStoreLineSettingLooksAtTheInnerLineFirst) {
     }
 }
 
+// The count of cells with lines, kept by every change that can add or drop one.
+TEST_F(CellLine, CellStoreCountsItsCellsWithLines) {
+    TssCellLine empty(&grid), some(&grid);
+    some.SetUpperLine(&red);
+    TssGridCellInfo cells(&grid);
+    cells.SetColCount(4);
+    cells.SetRowCount(6);
+    auto set = [&](int c, int r, const TssCellLine* outer, const TssCellLine* inner) {
+        cells.SetCol(c);
+        cells.SetRow(r);
+        cells.SetCellOuterLine(outer);
+        cells.SetCellInnerLine(inner);
+    };
+    set(1, 1, &some, nullptr);
+    set(1, 1, &some, nullptr);  // the same cell again
+    set(2, 5, nullptr, &some);
+    set(3, 2, &some, nullptr);
+    EXPECT_EQ(cells.LinedCellCount(), 3);
+    set(3, 2, &some, &empty);  // the inner line decides
+    EXPECT_EQ(cells.LinedCellCount(), 2);
+    cells.MoveRow(1, 4);
+    cells.MoveCol(1, 0);
+    EXPECT_EQ(cells.LinedCellCount(), 2);
+    cells.SetRowCount(5);  // drops (2, 5)
+    EXPECT_EQ(cells.LinedCellCount(), 1);
+    set(3, 2, nullptr, &some);
+    cells.SetColCount(1);  // keeps (0, 4), drops (3, 2)
+    EXPECT_EQ(cells.LinedCellCount(), 1);
+    set(0, 4, nullptr, nullptr);
+    EXPECT_EQ(cells.LinedCellCount(), 0);
+}
+
 TEST_F(CellLine, CellLinesAreTheCellsOwnAndMoveWithIt) {
     TssGridCellInfo cells(&grid);
     TssCellLine value(&grid);

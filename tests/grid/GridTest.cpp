@@ -25,6 +25,7 @@ public:
     int ColOffset() const { return FColOffset; }
     int RowStoreCount() { return RowInfo().Count(); }
     int CellStoreRows() { return CellInfo().RowCount(); }
+    bool CellLinesFlag() const { return FisCellLineSetting; }
 };
 
 std::string Message(const std::function<void()>& f) {
@@ -136,6 +137,28 @@ TEST(SsGridAttributes, CellLinesFillTheirDefaultsAndEmptyLinesChangeNothing) {
     EXPECT_TRUE(g.IsSetCellLine(2, 1));
 }
 
+// The flag that some cell has lines follows the setters without scanning the cells.
+TEST(SsGridAttributes, TheCellLineFlagFollowsTheSetters) {
+    TestGrid g(nullptr);
+    g.SetColCount(4);
+    g.SetRowCount(4);
+    TssCellLine empty(nullptr), right(nullptr);
+    TPen pen;
+    right.SetRightLine(&pen);
+    g.SetCellOuterLine(1, 3, &empty);
+    EXPECT_FALSE(g.CellLinesFlag()) << "a line without sides stores nothing";
+    g.SetCellOuterLine(1, 3, &right);
+    EXPECT_TRUE(g.CellLinesFlag());
+    g.SetCellInnerLine(1, 3, &right);
+    g.SetRowCount(3);  // drops the cell with its lines
+    g.SetCellOuterLine(0, 0, &empty);
+    EXPECT_FALSE(g.CellLinesFlag());
+    g.SetCellInnerLine(2, 2, &right);
+    g.SetColCount(2);
+    g.SetCellOuterLine(0, 0, &empty);
+    EXPECT_FALSE(g.CellLinesFlag()) << "dropped with its column";
+}
+
 TEST(SsGridAttributes, MovesAndCountsKeepAttributesWithTheirCells) {
     TestGrid g(nullptr);
     g.SetRowCount(6);
@@ -189,6 +212,27 @@ TEST(SsGridSize, CountsFixedCountsAndExtents) {
     EXPECT_EQ(g.RowStoreCount(), 5);
     g.SetRowCount(1000000);
     EXPECT_EQ(g.CellStoreRows(), 1000000);
+}
+
+// What the grid's stream could not hold back is refused before anything changes; 0 hides.
+TEST(SsGridSize, ExtentsOutsideWhatTheStreamHoldsAreRefused) {
+    struct Case { bool rows; int value; const char* error; };
+    const Case cases[] = {
+        {false, -1, "列の幅 -1 が 0..32767 の範囲にありません"},
+        {false, 32768, "列の幅 32768 が 0..32767 の範囲にありません"},
+        {true, -24, "行の高さ -24 が 0..32767 の範囲にありません"},
+        {false, 0, "no error"},
+        {true, 32767, "no error"},
+    };
+    for (const Case& c : cases) {
+        TestGrid fresh(nullptr);
+        auto set = [&] { c.rows ? fresh.SetRowHeights(2, c.value) : fresh.SetColWidths(2, c.value); };
+        EXPECT_EQ(Message(set), c.error) << c.value;
+        const bool refused = std::string(c.error) != "no error";
+        EXPECT_EQ(c.rows ? fresh.HasRowHeights() : fresh.HasColWidths(), !refused) << c.value;
+        EXPECT_EQ(c.rows ? fresh.RowHeights(2) : fresh.ColWidths(2),
+                  refused ? (c.rows ? fresh.DefaultRowHeight() : fresh.DefaultColWidth()) : c.value);
+    }
 }
 
 TEST(SsGridSize, AFailingResizeRollsBack) {
