@@ -1,0 +1,226 @@
+// The data grid on real windows: rows mapped to the buffer, scrolling, the scroll bar, the
+// deferred relayout, options and the popup grid of nested datasets.
+#include <gtest/gtest.h>
+
+#include "DataGridFixture.h"
+
+using namespace datagrid_test;
+
+namespace {
+
+SCROLLINFO VerticalBar(TWinControl* c) {
+    SCROLLINFO info{sizeof(SCROLLINFO), SIF_ALL};
+    GetScrollInfo(c->Handle(), SB_VERT, &info);
+    return info;
+}
+
+// Whether a relayout message waits in the grid's queue.
+bool LayoutQueued(TWinControl* c) {
+    MSG msg;
+    return PeekMessageW(&msg, c->Handle(), WM_SSDBGRIDLAYOUT, WM_SSDBGRIDLAYOUT, PM_NOREMOVE);
+}
+
+}  // namespace
+
+TEST(DBGridLayout, AnInactiveGridShowsItsTitlesAndOneEmptyRow) {
+    GridOnForm g(20);
+    g.Table->Close();
+    Application->ProcessMessages();
+    EXPECT_EQ(g.Grid->RowCount(), 2);
+    EXPECT_EQ(g.Grid->FixedRows(), 1);
+    EXPECT_EQ(g.Grid->Columns()->Count(), 1);
+    EXPECT_EQ(g.Grid->ColCount(), 2);
+}
+
+TEST(DBGridLayout, RowsAreTheTitlesAndTheRecordsThatFit) {
+    GridOnForm g(1000);
+    int visible = g.Grid->VisibleRowCount();
+    ASSERT_GT(visible, 2);
+    EXPECT_EQ(g.DataRows(), visible);
+    EXPECT_EQ(g.Grid->DataLink()->BufferCount(), visible);
+    EXPECT_EQ(g.Grid->ColCount(), 3);  // the indicator and two fields
+    EXPECT_EQ(g.Grid->Row(), 1);
+    // Moving past the window scrolls it: the row count stays, the cursor's row follows.
+    g.Table->MoveBy(visible + 4);
+    EXPECT_EQ(g.DataRows(), visible);
+    EXPECT_EQ(g.Grid->Row(), g.Grid->DataLink()->ActiveRecord() + 1);
+    EXPECT_EQ(g.Grid->Row(), visible);
+    g.Table->MoveBy(-2);
+    EXPECT_EQ(g.Grid->Row(), visible - 2);
+    // A smaller dataset shows only its records.
+    GridOnForm few(2);
+    EXPECT_EQ(few.DataRows(), 2);
+}
+
+TEST(DBGridLayout, AWindowShorterThanARowStillBuffersOneRecord) {
+    GridOnForm g(50, 160);
+    g.Grid->SetHeight(3);
+    Application->ProcessMessages();
+    EXPECT_EQ(g.Grid->DataLink()->BufferCount(), 1);
+    EXPECT_EQ(g.DataRows(), 1);
+}
+
+TEST(DBGridScrollBar, SequencedDataSetsMapRecordNumbers) {
+    GridOnForm g(1000);
+    g.Grid->SetHeight(g.Grid->RowHeights(0) + 10 * (g.Grid->DefaultRowHeight() + 1) + 2);
+    Application->ProcessMessages();
+    ASSERT_EQ(g.Grid->VisibleRowCount(), 10);
+    g.Table->SetRecNo(500);
+    SCROLLINFO info = VerticalBar(g.Grid);
+    EXPECT_EQ(info.nMin, 1);
+    EXPECT_EQ(int(info.nPage), 10);
+    EXPECT_EQ(info.nMax, 1000 + 10 - 1);
+    EXPECT_EQ(info.nPos, 500);
+}
+
+TEST(DBGridScrollBar, UnsequencedDataSetsShowBeginningMiddleAndEnd) {
+    GridOnForm g(1000);
+    g.Table->SetSequenced(false);
+    struct Case {
+        const char* Name;
+        std::function<void()> Move;
+        int Pos;
+    } cases[] = {{"first", [&] { g.Table->First(); g.Table->Prior(); }, 0},
+                 {"middle", [&] { g.Table->MoveBy(300); }, 2},
+                 {"last", [&] { g.Table->Last(); g.Table->Next(); }, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        c.Move();
+        SCROLLINFO info = VerticalBar(g.Grid);
+        EXPECT_EQ(info.nMin, 0);
+        EXPECT_EQ(info.nMax, 4);
+        EXPECT_EQ(int(info.nPage), 0);
+        EXPECT_EQ(info.nPos, c.Pos);
+    }
+}
+
+TEST(DBGridScrollBar, ScrollCommandsMoveTheCursor) {
+    GridOnForm g(1000);
+    int visible = g.Grid->VisibleRowCount();
+    HWND h = g.Grid->Handle();
+    SendMessageW(h, WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(g.Table->RecNo(), visible + 1);  // one below the last row shown
+    SendMessageW(h, WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(g.Table->RecNo(), 2 * visible + 1);
+    SendMessageW(h, WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(g.Table->RecNo(), 1000);
+    SendMessageW(h, WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(g.Table->RecNo(), 1);
+}
+
+TEST(DBGridPixels, AOneRowScrollDrawsWhatAFullRepaintDraws) {
+    GridOnForm g(100);
+    g.Table->MoveBy(g.Grid->VisibleRowCount() - 1);  // the last row shown
+    g.Form.Capture(g.Grid);
+    g.Table->Next();  // scrolls the pixels by one row
+    testing_support::ClientPixels scrolled = g.Form.Capture(g.Grid);
+    g.Grid->Invalidate();
+    testing_support::ClientPixels repainted = g.Form.Capture(g.Grid);
+    ASSERT_EQ(scrolled.Data.size(), repainted.Data.size());
+    EXPECT_TRUE(scrolled.Data == repainted.Data);
+}
+
+TEST(DBGridDeferredLayout, FieldsFreedWhileControlsAreDisabledRelayOutOnce) {
+    GridOnForm g(10);
+    Application->ProcessMessages();
+    TField* id = g.Table->FieldByName(L"ID");
+    TField* name = g.Table->FieldByName(L"Name");
+    int before = g.Grid->Relayouts;
+    g.Table->DisableControls();
+    delete id;
+    delete name;
+    EXPECT_EQ(g.Grid->Relayouts, before);
+    EXPECT_TRUE(LayoutQueued(g.Grid));
+    Application->ProcessMessages();
+    EXPECT_EQ(g.Grid->Relayouts, before + 1);
+    g.Table->EnableControls();
+}
+
+TEST(DBGridDeferredLayout, AFieldFreedWithControlsEnabledRelaysOutAtOnce) {
+    GridOnForm g(10);
+    Application->ProcessMessages();
+    int before = g.Grid->Relayouts;
+    delete g.Table->FieldByName(L"ID");
+    EXPECT_GT(g.Grid->Relayouts, before);
+    EXPECT_EQ(g.Grid->Columns()->Count(), 1);
+    EXPECT_EQ(g.Grid->Columns()->Items(0)->FieldName(), L"Name");
+}
+
+TEST(DBGridDeferredLayout, TheQueuedRelayoutWaitsForAnotherCallersBracket) {
+    GridOnForm g(10);
+    Application->ProcessMessages();
+    int before = g.Grid->Relayouts;
+    g.Grid->LayoutLock();  // another caller's bracket
+    g.Grid->LayoutLock();
+    g.Grid->QueueLayout();
+    Application->ProcessMessages();
+    // Neither ran, nor released the bracket, nor posted itself again.
+    EXPECT_EQ(g.Grid->Relayouts, before);
+    EXPECT_FALSE(LayoutQueued(g.Grid));
+    EXPECT_FALSE(g.Grid->TryLayoutLock());
+    g.Grid->LayoutUnlock();
+    EXPECT_EQ(g.Grid->Relayouts, before + 1);
+    EXPECT_TRUE(g.Grid->TryLayoutLock());
+    g.Grid->CancelLayoutLock();
+}
+
+TEST(DBGridOptions, RowSelectDropsEditingAndMultiSelectKeepsTheSelection) {
+    GridOnForm g(10);
+    g.Grid->SetOptions(g.Grid->Options() + TDBGridOptions{TDBGridOption::dgRowSelect, TDBGridOption::dgAlwaysShowEditor,
+                                                          TDBGridOption::dgMultiSelect});
+    EXPECT_FALSE(g.Grid->Options().Contains(TDBGridOption::dgEditing));
+    EXPECT_FALSE(g.Grid->Options().Contains(TDBGridOption::dgAlwaysShowEditor));
+    g.Grid->SelectedRows()->SetCurrentRowSelected(true);
+    ASSERT_EQ(g.Grid->SelectedRows()->Count(), 1);
+    g.Grid->SetOptions(g.Grid->Options() - TDBGridOptions{TDBGridOption::dgMultiSelect});
+    EXPECT_EQ(g.Grid->SelectedRows()->Count(), 0);
+    // Without the indicator and the titles the layout changes.
+    g.Grid->SetOptions(g.Grid->Options() - TDBGridOptions{TDBGridOption::dgIndicator, TDBGridOption::dgTitles});
+    EXPECT_EQ(g.Grid->TitleOffset(), 0);
+    EXPECT_EQ(g.Grid->ColCount(), 2);
+    EXPECT_EQ(g.Grid->FixedRows(), 0);
+}
+
+TEST(DBGridNested, ANestedDataSetOpensItsPopupGridOnce) {
+    controls_test::ShownForm form(300, 160);
+    TFDMemTable master(nullptr);
+    master.FieldDefs().Add(L"ID", TFieldType::ftInteger);
+    TFieldDef& lines = master.FieldDefs().Add(L"Lines", TFieldType::ftDataSet);
+    lines.ChildDefs.push_back({L"Item", TFieldType::ftString, 10, false, {}});
+    master.CreateDataSet();
+    auto* field = dynamic_cast<TDataSetField*>(master.FieldByName(L"Lines"));
+    master.Append();
+    master.FieldByName(L"ID")->SetAsInteger(1);
+    master.Post();
+    field->NestedDataSet()->Append();
+    field->NestedDataSet()->FieldByName(L"Item")->SetAsString(L"item");
+    field->NestedDataSet()->Post();
+    master.Post();
+    auto* source = new TDataSource(form.Form);
+    source->SetDataSet(&master);
+    auto* grid = new TssVirtualDBGrid(form.Form);
+    grid->SetParent(form.Form);
+    grid->SetBounds(0, 0, 300, 160);
+    grid->SetDataSource(source);
+    form.Capture();
+    auto popups = [grid] {
+        int n = 0;
+        for (int i = 0; i < grid->ComponentCount(); ++i)
+            if (auto* popup = dynamic_cast<TssCustomDBGrid*>(grid->Components(i))) {
+                ++n;
+                EXPECT_EQ(popup->DataSource()->DataSet(), dynamic_cast<TDataSetField*>(
+                                                              grid->Columns()->Items(1)->Field())->NestedDataSet());
+                EXPECT_EQ(popup->Columns()->Items(0)->FieldName(), L"Item");
+            }
+        return n;
+    };
+    grid->ShowPopupEditor(grid->Columns()->Items(1));
+    Application->ProcessMessages();
+    EXPECT_EQ(popups(), 1);
+    grid->ShowPopupEditor(grid->Columns()->Items(1));
+    EXPECT_EQ(popups(), 1);
+    // Closing the dataset frees it.
+    master.Close();
+    EXPECT_EQ(popups(), 0);
+    grid->SetDataSource(nullptr);
+}
