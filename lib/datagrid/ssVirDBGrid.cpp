@@ -788,7 +788,7 @@ void TssCustomDBGrid::ApplyColumnIme(bool Activate) {
     }
     if (!Activate || !HandleAllocated()) return;
     if (HKL layout = InputMethodLayout(FImeName)) ActivateKeyboardLayout(layout, 0);
-    SetImeMode(Handle(), FImeMode);
+    ::SetImeMode(Handle(), FImeMode);
 }
 
 // ---- window ----
@@ -1002,6 +1002,6 @@ SS_PUBLISH(TssVirtualDBGrid) {
     p.Property<TDBGridOptions, TDBGridOptions>(L"Options", &TssVirtualDBGrid::Options, &TssVirtualDBGrid::SetOptions)
         .Default(DBGridDefaultOptions);
     p.Property<bool, bool>(L"ReadOnly", &TssVirtualDBGrid::ReadOnly, &TssVirtualDBGrid::SetReadOnly).Default(false);
-    p.Property<TFont*>(L"TitleFont", &TssVirtualDBGrid::TitleFont, &TssVirtualDBGrid::SetTitleFont);
+    p.Property<TFont*, TFont*>(L"TitleFont", &TssVirtualDBGrid::TitleFont, &TssVirtualDBGrid::SetTitleFont);
     p.Property<bool, bool>(L"TabStop", &TssVirtualDBGrid::TabStop, &TssVirtualDBGrid::SetTabStop).Default(true);
 }

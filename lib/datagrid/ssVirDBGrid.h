@@ -12,6 +12,7 @@
 #include "DB.h"
 #include "Grids.h"
 #include "Menus.h"
+#include "Streams.h"
 
 // The input-method modes by name, for the stream properties of the grid and its columns.
 inline const TEnumInfo& EnumInfo(TImeMode) {

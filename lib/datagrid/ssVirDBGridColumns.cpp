@@ -22,10 +22,11 @@ const String& ScreenDefaultImeName() {
 namespace {
 
 // Copies Source into Target unless they already describe the same font; Copying guards the
-// target's change handler meanwhile.
-void CopyDefaultFont(TFont* Target, const TFont* Source, bool& Copying, bool CompareColor) {
+// target's change handler meanwhile. The colour counts too: an unset font follows its default's
+// colour like everything else.
+void CopyDefaultFont(TFont* Target, const TFont* Source, bool& Copying) {
     if (Target == Source) return;
-    if (Target->Handle() == Source->Handle() && (!CompareColor || Target->Color() == Source->Color())) return;
+    if (Target->Handle() == Source->Handle() && Target->Color() == Source->Color()) return;
     Copying = true;
     try {
         Target->Assign(*Source);
@@ -129,7 +130,7 @@ TFont* TColumnTitle::DefaultFont() const {
     return grid ? grid->TitleFont() : FColumn->Font();
 }
 
-void TColumnTitle::RefreshDefaultFont() const { CopyDefaultFont(FFont.get(), DefaultFont(), FCopyingFont, true); }
+void TColumnTitle::RefreshDefaultFont() const { CopyDefaultFont(FFont.get(), DefaultFont(), FCopyingFont); }
 
 void TColumnTitle::FontChanged() {
     if (FCopyingFont) return;
@@ -316,7 +317,7 @@ void TssColumn::SetFont(TFont* Value) {
     ColumnChanged(false);
 }
 
-void TssColumn::RefreshDefaultFont() const { CopyDefaultFont(FFont.get(), DefaultFont(), FCopyingFont, false); }
+void TssColumn::RefreshDefaultFont() const { CopyDefaultFont(FFont.get(), DefaultFont(), FCopyingFont); }
 
 void TssColumn::FontChanged() {
     if (FCopyingFont) return;
