@@ -2,7 +2,12 @@
 // deferred relayout, options and the popup grid of nested datasets.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "DataGridFixture.h"
+#include "Filer.h"
+#include "ODBC.h"
 
 using namespace datagrid_test;
 
@@ -223,4 +228,82 @@ TEST(DBGridNested, ANestedDataSetOpensItsPopupGridOnce) {
     master.Close();
     EXPECT_EQ(popups(), 0);
     grid->SetDataSource(nullptr);
+}
+
+TEST(DBGridOdbc, AnSQLiteTableShowsThroughTheGrid) {
+    // The driver is a host library under Wine: the database is named by a host path.
+    const char* dir = std::getenv("ODBC_TEST_DIR");
+    ASSERT_NE(dir, nullptr);
+    TFDConnection db(nullptr);
+    db.SetConnectionString(L"Driver={SQLite3};Database=" + String(dir, dir + std::strlen(dir)) + L"/datagrid.db");
+    db.Open();
+    db.ExecSQL(L"DROP TABLE IF EXISTS people");
+    db.ExecSQL(L"CREATE TABLE people (id INTEGER PRIMARY KEY, name VARCHAR(40))");
+    for (int i = 1; i <= 200; ++i)
+        db.ExecSQL(L"INSERT INTO people VALUES (" + IntToStr(i) + L", 'p" + IntToStr(i) + L"')");
+    TFDQuery query(nullptr);
+    query.SetConnection(&db);
+    query.SetSQL(L"SELECT id, name FROM people ORDER BY id");
+    query.Open();
+
+    controls_test::ShownForm form(300, 160);
+    auto* source = new TDataSource(form.Form);
+    source->SetDataSet(&query);
+    auto* grid = new TssVirtualDBGrid(form.Form);
+    grid->SetParent(form.Form);
+    grid->SetBounds(0, 0, 300, 160);
+    grid->SetDataSource(source);
+    form.Capture();
+    int visible = grid->VisibleRowCount();
+    EXPECT_EQ(grid->RowCount(), visible + 1);
+    ASSERT_EQ(grid->Columns()->Count(), 2);
+    EXPECT_EQ(grid->Columns()->Items(1)->Title()->Caption(), L"name");
+    query.Last();
+    EXPECT_EQ(grid->Row(), visible);
+    EXPECT_EQ(grid->SelectedField()->DataSet(), &query);
+    EXPECT_EQ(query.FieldByName(L"name")->AsString(), L"p200");
+    grid->SetDataSource(nullptr);
+}
+
+TEST(DBGridColumnMoves, MovingStepsPastHiddenColumnsAndAsksTheHooks) {
+    GridOnForm g(5);
+    g.Grid->Columns()->SetState(TDBGridColumnsState::csCustomized);
+    g.Grid->Columns()->Add()->SetFieldName(L"ID");
+    g.Grid->Columns()->Items(1)->SetVisible(false);
+    std::vector<std::string> log;
+    g.Grid->OnColExit = [&](TObject*) { log.push_back("exit " + std::to_string(g.Grid->SelectedIndex())); };
+    g.Grid->OnColEnter = [&](TObject*) { log.push_back("enter " + std::to_string(g.Grid->SelectedIndex())); };
+    ASSERT_EQ(g.Grid->SelectedIndex(), 0);
+    g.Grid->MoveToColumn(2, 1);
+    EXPECT_EQ(g.Grid->SelectedIndex(), 2);
+    EXPECT_EQ(log, (std::vector<std::string>{"exit 0", "enter 2"}));
+    // The field's focus request picks its column.
+    g.Table->FieldByName(L"ID")->FocusControl();
+    EXPECT_EQ(g.Grid->SelectedIndex(), 2);
+    g.Grid->SetSelectedField(g.Table->FieldByName(L"Name"));
+    EXPECT_EQ(g.Grid->SelectedIndex(), 1);
+}
+
+TEST(DBGridStreaming, ACustomisedColumnSetGoesWithTheGrid) {
+    GridOnForm g(5);
+    TssColumn* column = g.Grid->Columns()->Add();
+    column->SetFieldName(L"Name");
+    column->SetColor(clOlive);
+    TMemoryStream stream;
+    WriteComponentStream(stream, g.Grid);
+    TssVirtualDBGrid copy(nullptr);
+    stream.SetPosition(0);
+    ReadComponentStream(stream, &copy);
+    ASSERT_EQ(copy.Columns()->Count(), 1);
+    EXPECT_EQ(copy.Columns()->Items(0)->FieldName(), L"Name");
+    EXPECT_EQ(copy.Columns()->Items(0)->Color(), clOlive);
+    EXPECT_EQ(copy.Columns()->State(), TDBGridColumnsState::csCustomized);
+    // The grid's own columns are not written.
+    GridOnForm plain(5);
+    TMemoryStream plainStream;
+    WriteComponentStream(plainStream, plain.Grid);
+    TssVirtualDBGrid plainCopy(nullptr);
+    plainStream.SetPosition(0);
+    ReadComponentStream(plainStream, &plainCopy);
+    EXPECT_EQ(plainCopy.Columns()->State(), TDBGridColumnsState::csDefault);
 }
