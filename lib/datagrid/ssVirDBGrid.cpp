@@ -575,14 +575,10 @@ void TssCustomDBGrid::MoveToColumn(int GridCol, int Direction) {
     if (GridCol == Col()) return;
     if (!FInColExit) {
         int before = Col();
-        FInColExit = true;
-        try {
+        {
+            TFlagScope exiting(FInColExit);
             ColExit();
-        } catch (...) {
-            FInColExit = false;
-            throw;
         }
-        FInColExit = false;
         if (Col() != before) return;
     }
     if (!FOptions.Contains(TDBGridOption::dgAlwaysShowEditor)) HideEditor();
@@ -727,14 +723,8 @@ void TssCustomDBGrid::FontChanged() {
     TCustomGrid::FontChanged();
     if (!FColumns || !FTitleFont) return;
     if (ParentFont()) {
-        FSelfChangingTitleFont = true;
-        try {
-            FTitleFont->Assign(*Font());
-        } catch (...) {
-            FSelfChangingTitleFont = false;
-            throw;
-        }
-        FSelfChangingTitleFont = false;
+        TFlagScope copying(FSelfChangingTitleFont);
+        FTitleFont->Assign(*Font());
     }
     LayoutLock();
     try {

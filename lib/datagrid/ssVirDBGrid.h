@@ -503,7 +503,6 @@ private:
     TImeMode FOriginalImeMode = TImeMode::imDontCare;
     TImeMode FImeMode = TImeMode::imDontCare;
     String FImeName;
-    bool FUserChange = true;
     bool FIsESCKey = false;
     bool FLayoutFromDataset = false;
     TDBGridOptions FOptions;
@@ -520,9 +519,6 @@ private:
     std::unique_ptr<TssDBGridColumns> FColumns;
     std::vector<TssColumn*> FVisibleColumns;
     std::unique_ptr<TssBookmarkList> FBookmarks;
-    TBookmark FSelectionAnchor;
-    TssColumn* FDragCol = nullptr;
-    bool FSelecting = false;
 };
 
 // The data grid with its properties published.

@@ -27,14 +27,18 @@ namespace {
 void CopyDefaultFont(TFont* Target, const TFont* Source, bool& Copying) {
     if (Target == Source) return;
     if (Target->Handle() == Source->Handle() && Target->Color() == Source->Color()) return;
-    Copying = true;
-    try {
-        Target->Assign(*Source);
-    } catch (...) {
-        Copying = false;
-        throw;
-    }
-    Copying = false;
+    TFlagScope copying(Copying);
+    Target->Assign(*Source);
+}
+
+// A stored attribute's setter: an equal value that is already set changes nothing; otherwise
+// the value is stored and marked as set. Answers whether it changed anything.
+template <class V>
+bool StoreAssigned(TColumnValues& Assigned, TColumnValue Flag, V& Stored, const V& Value) {
+    if (Assigned.Contains(Flag) && Value == Stored) return false;
+    Stored = Value;
+    Assigned.Include(Flag);
+    return true;
 }
 
 }  // namespace
@@ -70,11 +74,8 @@ TAlignment TColumnTitle::Alignment() const {
 }
 
 void TColumnTitle::SetAlignment(TAlignment Value) {
-    TColumnValues& flags = FColumn->FAssignedValues;
-    if (flags.Contains(TColumnValue::cvTitleAlignment) && Value == FAlignment) return;
-    FAlignment = Value;
-    flags.Include(TColumnValue::cvTitleAlignment);
-    FColumn->ColumnChanged(false);
+    if (StoreAssigned(FColumn->FAssignedValues, TColumnValue::cvTitleAlignment, FAlignment, Value))
+        FColumn->ColumnChanged(false);
 }
 
 String TColumnTitle::Caption() const {
@@ -86,11 +87,8 @@ void TColumnTitle::SetCaption(const String& Value) {
         FColumn->Field()->SetDisplayLabel(Value);
         return;
     }
-    TColumnValues& flags = FColumn->FAssignedValues;
-    if (flags.Contains(TColumnValue::cvTitleCaption) && Value == FCaption) return;
-    FCaption = Value;
-    flags.Include(TColumnValue::cvTitleCaption);
-    FColumn->ColumnChanged(false);
+    if (StoreAssigned(FColumn->FAssignedValues, TColumnValue::cvTitleCaption, FCaption, Value))
+        FColumn->ColumnChanged(false);
 }
 
 TColor TColumnTitle::Color() const {
@@ -98,11 +96,8 @@ TColor TColumnTitle::Color() const {
 }
 
 void TColumnTitle::SetColor(TColor Value) {
-    TColumnValues& flags = FColumn->FAssignedValues;
-    if (flags.Contains(TColumnValue::cvTitleColor) && Value == FColor) return;
-    FColor = Value;
-    flags.Include(TColumnValue::cvTitleColor);
-    FColumn->ColumnChanged(false);
+    if (StoreAssigned(FColumn->FAssignedValues, TColumnValue::cvTitleColor, FColor, Value))
+        FColumn->ColumnChanged(false);
 }
 
 TFont* TColumnTitle::Font() const {
@@ -181,11 +176,17 @@ SS_PUBLISH(TssColumn) {
 }
 
 namespace {
+// The grid whose own column set Collection is (a column set being loaded is not), or none.
+TssCustomDBGrid* GridShowing(TCollection* Collection) {
+    auto* columns = dynamic_cast<TssDBGridColumns*>(Collection);
+    TssCustomDBGrid* grid = columns ? columns->Grid() : nullptr;
+    return grid && grid->Columns() == columns ? grid : nullptr;
+}
+
 // Takes the layout bracket of the grid a new column joins, so that inserting it and making its
 // parts relays the grid out once (and never sees the column half made).
 TCollection* LockGridOf(TCollection* Collection) {
-    if (auto* columns = dynamic_cast<TssDBGridColumns*>(Collection); columns && columns->Grid())
-        columns->Grid()->LayoutLock();
+    if (TssCustomDBGrid* grid = GridShowing(Collection)) grid->LayoutLock();
     return Collection;
 }
 }  // namespace
@@ -197,7 +198,7 @@ TssColumn::TssColumn(TCollection* Collection)
     FTitle.reset(MakeTitle());
     RefreshDefaultFont();
     FTitle->RefreshDefaultFont();
-    if (TssCustomDBGrid* grid = Grid()) grid->LayoutUnlock();
+    if (TssCustomDBGrid* grid = GridShowing(Collection)) grid->LayoutUnlock();
 }
 
 TssColumn::~TssColumn() {
@@ -268,10 +269,7 @@ void TssColumn::SetAlignment(TAlignment Value) {
         Field()->SetAlignment(Value);
         return;
     }
-    if (FAssignedValues.Contains(TColumnValue::cvAlignment) && Value == FAlignment) return;
-    FAlignment = Value;
-    FAssignedValues.Include(TColumnValue::cvAlignment);
-    ColumnChanged(false);
+    if (StoreAssigned(FAssignedValues, TColumnValue::cvAlignment, FAlignment, Value)) ColumnChanged(false);
 }
 
 void TssColumn::SetButtonStyle(TColumnButtonStyle Value) {
@@ -283,10 +281,7 @@ void TssColumn::SetButtonStyle(TColumnButtonStyle Value) {
 TColor TssColumn::Color() const { return FAssignedValues.Contains(TColumnValue::cvColor) ? FColor : DefaultColor(); }
 
 void TssColumn::SetColor(TColor Value) {
-    if (FAssignedValues.Contains(TColumnValue::cvColor) && Value == FColor) return;
-    FColor = Value;
-    FAssignedValues.Include(TColumnValue::cvColor);
-    ColumnChanged(false);
+    if (StoreAssigned(FAssignedValues, TColumnValue::cvColor, FColor, Value)) ColumnChanged(false);
 }
 
 bool TssColumn::Expanded() const { return FExpanded && Expandable(); }
@@ -371,10 +366,7 @@ void TssColumn::SetReadOnly(bool Value) {
         Field()->SetReadOnly(Value);
         return;
     }
-    if (FAssignedValues.Contains(TColumnValue::cvReadOnly) && Value == FReadonly) return;
-    FReadonly = Value;
-    FAssignedValues.Include(TColumnValue::cvReadOnly);
-    ColumnChanged(false);
+    if (StoreAssigned(FAssignedValues, TColumnValue::cvReadOnly, FReadonly, Value)) ColumnChanged(false);
 }
 
 void TssColumn::SetTitle(TColumnTitle* Value) { FTitle->Assign(Value); }
@@ -770,15 +762,10 @@ void TssGridDataLink::DataSetChanged() {
 void TssGridDataLink::DataSetScrolled(int Distance) { FGrid->RecordsScrolled(Distance); }
 
 void TssGridDataLink::LayoutChanged() {
-    bool saved = FGrid->FLayoutFromDataset;
-    FGrid->FLayoutFromDataset = true;
-    try {
+    {
+        TFlagScope fromDataSet(FGrid->FLayoutFromDataset);
         FGrid->RequestLayout();
-    } catch (...) {
-        FGrid->FLayoutFromDataset = saved;
-        throw;
     }
-    FGrid->FLayoutFromDataset = saved;
     TDataLink::LayoutChanged();
 }
 
@@ -802,15 +789,9 @@ void TssGridDataLink::RecordChanged(TField* Field) {
 }
 
 void TssGridDataLink::UpdateData() {
-    FInUpdateData = true;
-    try {
-        if (FModified) FGrid->WriteEditText();
-        FModified = false;
-    } catch (...) {
-        FInUpdateData = false;
-        throw;
-    }
-    FInUpdateData = false;
+    TFlagScope updating(FInUpdateData);
+    if (FModified) FGrid->WriteEditText();
+    FModified = false;
 }
 
 // ---- TssBookmarkList ----

@@ -8,6 +8,7 @@
 #include "DataGridFixture.h"
 #include "Filer.h"
 #include "ODBC.h"
+#include "TestSupport.h"
 
 using namespace datagrid_test;
 
@@ -187,7 +188,6 @@ TEST(DBGridOptions, RowSelectDropsEditingAndMultiSelectKeepsTheSelection) {
 }
 
 TEST(DBGridNested, ANestedDataSetOpensItsPopupGridOnce) {
-    controls_test::ShownForm form(300, 160);
     TFDMemTable master(nullptr);
     master.FieldDefs().Add(L"ID", TFieldType::ftInteger);
     TFieldDef& lines = master.FieldDefs().Add(L"Lines", TFieldType::ftDataSet);
@@ -201,13 +201,8 @@ TEST(DBGridNested, ANestedDataSetOpensItsPopupGridOnce) {
     field->NestedDataSet()->FieldByName(L"Item")->SetAsString(L"item");
     field->NestedDataSet()->Post();
     master.Post();
-    auto* source = new TDataSource(form.Form);
-    source->SetDataSet(&master);
-    auto* grid = new TssVirtualDBGrid(form.Form);
-    grid->SetParent(form.Form);
-    grid->SetBounds(0, 0, 300, 160);
-    grid->SetDataSource(source);
-    form.Capture();
+    DataSetGrid view(&master);
+    TssCustomDBGrid* grid = view.Grid;
     auto popups = [grid] {
         int n = 0;
         for (int i = 0; i < grid->ComponentCount(); ++i)
@@ -227,7 +222,6 @@ TEST(DBGridNested, ANestedDataSetOpensItsPopupGridOnce) {
     // Closing the dataset frees it.
     master.Close();
     EXPECT_EQ(popups(), 0);
-    grid->SetDataSource(nullptr);
 }
 
 TEST(DBGridOdbc, AnSQLiteTableShowsThroughTheGrid) {
@@ -246,14 +240,8 @@ TEST(DBGridOdbc, AnSQLiteTableShowsThroughTheGrid) {
     query.SetSQL(L"SELECT id, name FROM people ORDER BY id");
     query.Open();
 
-    controls_test::ShownForm form(300, 160);
-    auto* source = new TDataSource(form.Form);
-    source->SetDataSet(&query);
-    auto* grid = new TssVirtualDBGrid(form.Form);
-    grid->SetParent(form.Form);
-    grid->SetBounds(0, 0, 300, 160);
-    grid->SetDataSource(source);
-    form.Capture();
+    DataSetGrid view(&query);
+    TssCustomDBGrid* grid = view.Grid;
     int visible = grid->VisibleRowCount();
     EXPECT_EQ(grid->RowCount(), visible + 1);
     ASSERT_EQ(grid->Columns()->Count(), 2);
@@ -262,7 +250,6 @@ TEST(DBGridOdbc, AnSQLiteTableShowsThroughTheGrid) {
     EXPECT_EQ(grid->Row(), visible);
     EXPECT_EQ(grid->SelectedField()->DataSet(), &query);
     EXPECT_EQ(query.FieldByName(L"name")->AsString(), L"p200");
-    grid->SetDataSource(nullptr);
 }
 
 TEST(DBGridColumnMoves, MovingStepsPastHiddenColumnsAndAsksTheHooks) {
@@ -306,4 +293,50 @@ TEST(DBGridStreaming, ACustomisedColumnSetGoesWithTheGrid) {
     plainStream.SetPosition(0);
     ReadComponentStream(plainStream, &plainCopy);
     EXPECT_EQ(plainCopy.Columns()->State(), TDBGridColumnsState::csDefault);
+}
+
+namespace {
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+}  // namespace
+
+TEST(DBGridPopupMenus, ARightClickOnADataCellShowsItsColumnsMenu) {
+    GridOnForm g(5);
+    auto* menu = new TPopupMenu(g.Form.Form);
+    menu->Add(L"名前の操作");
+    g.Grid->Columns()->Items(1)->SetPopupMenu(menu);
+    auto rightClick = [&](int col, int row) {
+        std::vector<String> seen;
+        testing_support::WindowProbe probe(L"#32768", [&](HWND menuWnd) {
+            HMENU m = HMENU(SendMessageW(menuWnd, MN_GETHMENU, 0, 0));
+            wchar_t text[64]{};
+            GetMenuStringW(m, 0, text, 64, MF_BYPOSITION);
+            seen.push_back(text);
+            EndMenu();
+        });
+        // Should the probe miss the menu, it still closes.
+        UINT_PTR guard = SetTimer(nullptr, 0, 5000, CloseMenu);
+        RECT cell = g.Grid->CellRect(col, row);
+        SendMessageW(g.Grid->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(cell.left + 3, cell.top + 3));
+        KillTimer(nullptr, guard);
+        return seen;
+    };
+    EXPECT_EQ(rightClick(2, 2), (std::vector<String>{L"名前の操作"}));
+    EXPECT_TRUE(rightClick(1, 2).empty());  // a column without a menu
+}
+
+TEST(DBGridInputMethod, EnteringAColumnAppliesItsInputMode) {
+    if (PRIMARYLANGID(GetSystemDefaultLangID()) != LANG_JAPANESE) GTEST_SKIP() << "an East Asian system only";
+    GridOnForm g(5);
+    g.Grid->Columns()->Items(1)->SetImeMode(TImeMode::imOpen);
+    g.Grid->Columns()->Items(0)->SetImeMode(TImeMode::imClose);
+    auto opened = [&] {
+        HIMC context = ImmGetContext(g.Grid->Handle());
+        bool open = context && ImmGetOpenStatus(context);
+        if (context) ImmReleaseContext(g.Grid->Handle(), context);
+        return open;
+    };
+    g.Grid->SetSelectedIndex(1);
+    EXPECT_TRUE(opened());
+    g.Grid->SetSelectedIndex(0);
+    EXPECT_FALSE(opened());
 }

@@ -40,25 +40,34 @@ protected:
     }
 };
 
-// A table of `records` records shown in a borderless grid on a shown form.
-struct GridOnForm {
+// A grid over a dataset, filling a shown form without a border.
+struct DataSetGrid {
     controls_test::ShownForm Form;
-    std::unique_ptr<TFDMemTable> Table;
     TDataSource* Source;
     TCountingGrid* Grid;
-    explicit GridOnForm(int records, int height = 160, int width = 300)
-        : Form(width, height), Table(MakeTable(records)), Source(new TDataSource(Form.Form)),
-          Grid(new TCountingGrid(Form.Form)) {
+    explicit DataSetGrid(TDataSet* DataSet, int height = 160, int width = 300)
+        : Form(width, height), Source(new TDataSource(Form.Form)), Grid(new TCountingGrid(Form.Form)) {
         Grid->SetParent(Form.Form);
         Grid->SetBorderStyle(TBorderStyle::bsNone);
         Grid->SetBounds(0, 0, width, height);
-        Source->SetDataSet(Table.get());
+        Source->SetDataSet(DataSet);
         Grid->SetDataSource(Source);
         Form.Capture();
     }
-    ~GridOnForm() { Grid->SetDataSource(nullptr); }
+    ~DataSetGrid() { Grid->SetDataSource(nullptr); }
     // The data rows the grid shows.
     int DataRows() const { return Grid->RowCount() - Grid->TitleOffset(); }
+};
+
+// Made before the grid that shows it, gone after it.
+struct TableHolder {
+    std::unique_ptr<TFDMemTable> Table;
+};
+
+// A memory table of `records` records (MakeTable) shown in a grid.
+struct GridOnForm : TableHolder, DataSetGrid {
+    explicit GridOnForm(int records, int height = 160, int width = 300)
+        : TableHolder{MakeTable(records)}, DataSetGrid(Table.get(), height, width) {}
 };
 
 }  // namespace datagrid_test
