@@ -538,6 +538,7 @@ void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchor, bool Show) {
     bool moved = ACol != FCurrent.X || ARow != FCurrent.Y;
     if (moved && FEditorMode) {
         UpdateEditorText();
+        FInplaceCol = FInplaceRow = -1;
         if (!FOptions.Contains(TGridOption::goAlwaysShowEditor)) {
             FEditorMode = false;
             if (FInplaceEdit) FInplaceEdit->Hide();
@@ -662,14 +663,27 @@ void TCustomGrid::ShowEditor() {
 void TCustomGrid::HideEditor() {
     UpdateEditorText();
     FEditorMode = false;
+    FInplaceCol = FInplaceRow = -1;
     if (FInplaceEdit) FInplaceEdit->Hide();
+}
+
+void TCustomGrid::CancelEditor() {
+    if (FInplaceEdit && FInplaceCol >= 0 && CanEditModify()) SetEditText(FInplaceCol, FInplaceRow, FEditOriginal);
+    FInplaceCol = FInplaceRow = -1;
+    if (FOptions.Contains(TGridOption::goAlwaysShowEditor)) {
+        PlaceEditor();
+    } else {
+        FEditorMode = false;
+        if (FInplaceEdit) FInplaceEdit->Hide();
+    }
 }
 
 void TCustomGrid::ShowEditorChar(wchar_t Ch) {
     ShowEditor();
     if (!FInplaceEdit || !FInplaceEdit->Shown()) return;
-    FInplaceEdit->SetText(String());
-    PostMessageW(FInplaceEdit->Handle(), WM_CHAR, WPARAM(Ch), 0);
+    // The character replaces the whole text, as typing over a selection does.
+    FInplaceEdit->SelectAll();
+    SendMessageW(FInplaceEdit->Handle(), WM_CHAR, WPARAM(Ch), 0);
 }
 
 void TCustomGrid::InvalidateEditor() {
@@ -698,12 +712,14 @@ void TCustomGrid::PlaceEditor() {
         FInplaceEdit->Hide();
         return;
     }
-    bool reload = FInplaceCol != FCurrent.X || FInplaceRow != FCurrent.Y || !FInplaceEdit->Shown();
+    // Hidden while its cell was scrolled off, the editor comes back with what was typed.
+    bool reload = FInplaceCol != FCurrent.X || FInplaceRow != FCurrent.Y;
     FInplaceEdit->Move(r);
     if (reload) {
         FInplaceCol = FCurrent.X;
         FInplaceRow = FCurrent.Y;
         FInplaceEdit->UpdateContents();
+        FEditOriginal = FInplaceEdit->Text();
         FInplaceEdit->SelectAll();
     }
     if (Focused()) FInplaceEdit->SetFocus();

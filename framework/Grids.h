@@ -347,6 +347,9 @@ private:
     // The editor.
     void PlaceEditor();
     void UpdateEditorText();
+    // Gives the cell back the text it had when the editor was loaded, and closes the editor
+    // (reloads it with goAlwaysShowEditor).
+    void CancelEditor();
     void PaintLines(const TDrawInfo& Info, const RECT& Clip);
 
     TGridAxis FHorz{64, THiddenExtents::ZeroOrNegative};
@@ -365,6 +368,7 @@ private:
     bool FEditorMode = false;
     TInplaceEdit* FInplaceEdit = nullptr;  // owned as a component
     int FInplaceCol = -1, FInplaceRow = -1;  // the cell the editor was loaded for
+    String FEditOriginal;                    // its text then
     // Mouse modes.
     TGridState FGridState = TGridState::gsNormal;
     int FSizingIndex = 0, FSizingPos = 0, FSizingOfs = 0;
