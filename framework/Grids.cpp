@@ -139,6 +139,8 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
     FColor = clWindow;
     FTabStop = true;
     FCaptureOnPress = true;
+    // A repaint draws every visible cell: off screen it reaches the display in one step.
+    FDoubleBuffered = true;
     FWidth = 320;
     FHeight = 120;
     (void)FHorz.Resize(5);
@@ -396,7 +398,7 @@ void TCustomGrid::ScrollPixels(TGridCoord Old, const TDrawInfo& Before) {
                 Before.Vert.GridEnd >= Before.Vert.ClientExtent && after.Vert.GridEnd >= after.Vert.ClientExtent;
     long long dx = FHorz.Distance(FTopLeft.X, Old.X), dy = FVert.Distance(FTopLeft.Y, Old.Y);
     int roomX = after.Horz.ClientExtent - after.Horz.FixedEnd, roomY = after.Vert.ClientExtent - after.Vert.FixedEnd;
-    if (!full || FVirtualView || (dx && dy) || std::abs(dx) >= roomX || std::abs(dy) >= roomY) {
+    if (!full || (dx && dy) || std::abs(dx) >= roomX || std::abs(dy) >= roomY) {
         Invalidate();
         return;
     }

@@ -351,6 +351,10 @@ private:
     // (reloads it with goAlwaysShowEditor).
     void CancelEditor();
     void PaintLines(const TDrawInfo& Info, const RECT& Clip);
+    // Fills the cells' backgrounds: the scrollable part, the selection, the fixed bands.
+    void FillBackgrounds(const TDrawInfo& Info, const TGridRect& Sel, bool Focused);
+    // Whether a cell in State shows the selection colour.
+    bool Highlighted(TGridDrawState State) const;
 
     TGridAxis FHorz{64, THiddenExtents::ZeroOrNegative};
     TGridAxis FVert{24, THiddenExtents::ZeroOrNegative};
