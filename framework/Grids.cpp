@@ -139,6 +139,8 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
     FColor = clWindow;
     FTabStop = true;
     FCaptureOnPress = true;
+    // A repaint draws every visible cell: off screen it reaches the display in one step.
+    FDoubleBuffered = true;
     FWidth = 320;
     FHeight = 120;
     (void)FHorz.Resize(5);
@@ -396,7 +398,7 @@ void TCustomGrid::ScrollPixels(TGridCoord Old, const TDrawInfo& Before) {
                 Before.Vert.GridEnd >= Before.Vert.ClientExtent && after.Vert.GridEnd >= after.Vert.ClientExtent;
     long long dx = FHorz.Distance(FTopLeft.X, Old.X), dy = FVert.Distance(FTopLeft.Y, Old.Y);
     int roomX = after.Horz.ClientExtent - after.Horz.FixedEnd, roomY = after.Vert.ClientExtent - after.Vert.FixedEnd;
-    if (!full || FVirtualView || (dx && dy) || std::abs(dx) >= roomX || std::abs(dy) >= roomY) {
+    if (!full || (dx && dy) || std::abs(dx) >= roomX || std::abs(dy) >= roomY) {
         Invalidate();
         return;
     }
@@ -538,6 +540,7 @@ void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchor, bool Show) {
     bool moved = ACol != FCurrent.X || ARow != FCurrent.Y;
     if (moved && FEditorMode) {
         UpdateEditorText();
+        FInplaceCol = FInplaceRow = -1;
         if (!FOptions.Contains(TGridOption::goAlwaysShowEditor)) {
             FEditorMode = false;
             if (FInplaceEdit) FInplaceEdit->Hide();
@@ -662,14 +665,27 @@ void TCustomGrid::ShowEditor() {
 void TCustomGrid::HideEditor() {
     UpdateEditorText();
     FEditorMode = false;
+    FInplaceCol = FInplaceRow = -1;
     if (FInplaceEdit) FInplaceEdit->Hide();
+}
+
+void TCustomGrid::CancelEditor() {
+    if (FInplaceEdit && FInplaceCol >= 0 && CanEditModify()) SetEditText(FInplaceCol, FInplaceRow, FEditOriginal);
+    FInplaceCol = FInplaceRow = -1;
+    if (FOptions.Contains(TGridOption::goAlwaysShowEditor)) {
+        PlaceEditor();
+    } else {
+        FEditorMode = false;
+        if (FInplaceEdit) FInplaceEdit->Hide();
+    }
 }
 
 void TCustomGrid::ShowEditorChar(wchar_t Ch) {
     ShowEditor();
     if (!FInplaceEdit || !FInplaceEdit->Shown()) return;
-    FInplaceEdit->SetText(String());
-    PostMessageW(FInplaceEdit->Handle(), WM_CHAR, WPARAM(Ch), 0);
+    // The character replaces the whole text, as typing over a selection does.
+    FInplaceEdit->SelectAll();
+    SendMessageW(FInplaceEdit->Handle(), WM_CHAR, WPARAM(Ch), 0);
 }
 
 void TCustomGrid::InvalidateEditor() {
@@ -698,12 +714,14 @@ void TCustomGrid::PlaceEditor() {
         FInplaceEdit->Hide();
         return;
     }
-    bool reload = FInplaceCol != FCurrent.X || FInplaceRow != FCurrent.Y || !FInplaceEdit->Shown();
+    // Hidden while its cell was scrolled off, the editor comes back with what was typed.
+    bool reload = FInplaceCol != FCurrent.X || FInplaceRow != FCurrent.Y;
     FInplaceEdit->Move(r);
     if (reload) {
         FInplaceCol = FCurrent.X;
         FInplaceRow = FCurrent.Y;
         FInplaceEdit->UpdateContents();
+        FEditOriginal = FInplaceEdit->Text();
         FInplaceEdit->SelectAll();
     }
     if (Focused()) FInplaceEdit->SetFocus();

@@ -347,7 +347,14 @@ private:
     // The editor.
     void PlaceEditor();
     void UpdateEditorText();
+    // Gives the cell back the text it had when the editor was loaded, and closes the editor
+    // (reloads it with goAlwaysShowEditor).
+    void CancelEditor();
     void PaintLines(const TDrawInfo& Info, const RECT& Clip);
+    // Fills the cells' backgrounds: the scrollable part, the selection, the fixed bands.
+    void FillBackgrounds(const TDrawInfo& Info, const TGridRect& Sel, bool Focused);
+    // Whether a cell in State shows the selection colour.
+    bool Highlighted(TGridDrawState State) const;
 
     TGridAxis FHorz{64, THiddenExtents::ZeroOrNegative};
     TGridAxis FVert{24, THiddenExtents::ZeroOrNegative};
@@ -365,6 +372,7 @@ private:
     bool FEditorMode = false;
     TInplaceEdit* FInplaceEdit = nullptr;  // owned as a component
     int FInplaceCol = -1, FInplaceRow = -1;  // the cell the editor was loaded for
+    String FEditOriginal;                    // its text then
     // Mouse modes.
     TGridState FGridState = TGridState::gsNormal;
     int FSizingIndex = 0, FSizingPos = 0, FSizingOfs = 0;

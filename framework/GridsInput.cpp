@@ -372,14 +372,7 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
             return;
         case VK_ESCAPE:
             if (editorShown) {
-                // The cell keeps its text: the editor is loaded from it again.
-                FInplaceCol = FInplaceRow = -1;
-                if (FOptions.Contains(goAlwaysShowEditor)) {
-                    PlaceEditor();
-                } else {
-                    FEditorMode = false;
-                    FInplaceEdit->Hide();
-                }
+                CancelEditor();
                 Key = 0;
             }
             return;

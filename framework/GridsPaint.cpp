@@ -31,6 +31,37 @@ void VisibleSpans(const TGridAxis& Axis, int First, int FixedEnd, int Client, in
     for (int i = First; i < Axis.Count() && pos < Client && pos < ClipHi; ++i) visit(i, pos, Client);
 }
 
+// The raised 3D frames of fixed cells (light top and left, shadow bottom and right), drawn at
+// the end in two calls instead of two edge drawings per cell.
+class TRaisedFrames {
+public:
+    void Add(const RECT& r) {
+        if (r.right - r.left < 2 || r.bottom - r.top < 2) return;
+        Segment(FShadow, {r.left, r.bottom - 1}, {r.right, r.bottom - 1});
+        Segment(FShadow, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1});
+        Segment(FLight, {r.left, r.top}, {r.right - 1, r.top});
+        Segment(FLight, {r.left, r.top}, {r.left, r.bottom - 1});
+    }
+    void Draw(TCanvas* Canvas) {
+        if (FLight.empty()) return;
+        TPen* pen = Canvas->Pen();
+        pen->SetWidth(1);
+        pen->SetMode(TPenMode::pmCopy);
+        for (auto [color, points] : {std::pair{clBtnShadow, &FShadow}, std::pair{clBtnHighlight, &FLight}}) {
+            pen->SetColor(color);
+            std::vector<DWORD> counts(points->size() / 2, 2);
+            PolyPolyline(Canvas->Handle(), points->data(), counts.data(), DWORD(counts.size()));
+        }
+    }
+
+private:
+    static void Segment(std::vector<POINT>& Points, POINT From, POINT To) {
+        Points.push_back(From);
+        Points.push_back(To);
+    }
+    std::vector<POINT> FLight, FShadow;
+};
+
 }  // namespace
 
 void TCustomGrid::Paint() {
@@ -61,6 +92,10 @@ void TCustomGrid::Paint() {
     bool frameFixed = FDefaultDrawing && FCtl3D && FOptions.Contains(goFixedVertLine) &&
                       FOptions.Contains(goFixedHorzLine);
 
+    TRaisedFrames frames;
+    // Backgrounds go in blocks (the scrollable part, the selection, the fixed bands) rather than
+    // cell by cell: on a window every drawing call is a trip to the display.
+    if (FDefaultDrawing) FillBackgrounds(info, sel, focused);
     for (const TSpan& r : rows)
         for (const TSpan& c : cols) {
             RECT where{c.Start, r.Start, c.End, r.End};
@@ -74,19 +109,14 @@ void TCustomGrid::Paint() {
                     state = state + TGridDrawState{TGridDrawStateItem::gdSelected};
             }
             if (FDefaultDrawing) {
-                bool highlight = state.Contains(TGridDrawStateItem::gdSelected) &&
-                                 (!state.Contains(TGridDrawStateItem::gdFocused) || rowSelect ||
-                                  FOptions.Contains(goDrawFocusSelected));
+                bool highlight = Highlighted(state);
                 canvas->Brush()->SetColor(fixed ? FFixedColor : highlight ? clHighlight : FColor);
                 canvas->Font()->SetColor(highlight ? clHighlightText : textColor);
-                canvas->FillRect(where);
             }
             DrawCell(c.Index, r.Index, where, state);
-            if (fixed && frameFixed) {
-                canvas->DrawEdge(where, BDR_RAISEDINNER, BF_BOTTOMRIGHT);
-                canvas->DrawEdge(where, BDR_RAISEDINNER, BF_TOPLEFT);
-            }
+            if (fixed && frameFixed) frames.Add(where);
         }
+    frames.Draw(canvas);
     PaintLines(info, clip);
 
     // The background beyond the last column and row.
@@ -105,6 +135,29 @@ void TCustomGrid::Paint() {
         }
     }
     FSizingLineShown = FMoveLineShown = false;
+}
+
+bool TCustomGrid::Highlighted(TGridDrawState State) const {
+    return State.Contains(TGridDrawStateItem::gdSelected) &&
+           (!State.Contains(TGridDrawStateItem::gdFocused) || FOptions.Contains(TGridOption::goRowSelect) ||
+            FOptions.Contains(TGridOption::goDrawFocusSelected));
+}
+
+void TCustomGrid::FillBackgrounds(const TDrawInfo& Info, const TGridRect& Sel, bool Focused) {
+    TCanvas* canvas = Canvas();
+    int xFixed = std::min(Info.Horz.FixedEnd, Info.Horz.GridEnd), yFixed = std::min(Info.Vert.FixedEnd, Info.Vert.GridEnd);
+    auto fill = [&](TColor color, const RECT& r) {
+        if (r.right <= r.left || r.bottom <= r.top) return;
+        canvas->Brush()->SetColor(color);
+        canvas->FillRect(r);
+    };
+    fill(FColor, RECT{xFixed, yFixed, Info.Horz.GridEnd, Info.Vert.GridEnd});
+    fill(clHighlight, BoxRect(Sel.Left, Sel.Top, Sel.Right, Sel.Bottom));
+    TGridDrawState current{TGridDrawStateItem::gdSelected};
+    if (Focused) current = current + TGridDrawState{TGridDrawStateItem::gdFocused};
+    if (!Highlighted(current)) fill(FColor, CellRect(FCurrent.X, FCurrent.Y));
+    fill(FFixedColor, RECT{0, 0, Info.Horz.GridEnd, yFixed});
+    fill(FFixedColor, RECT{0, yFixed, xFixed, Info.Vert.GridEnd});
 }
 
 void TCustomGrid::PaintLines(const TDrawInfo& Info, const RECT& Clip) {
