@@ -799,6 +799,10 @@ void TssCustomDBGrid::CreateWnd() {
     UpdateUnlock();
 }
 
+bool TssCustomDBGrid::IsEditorWindow(HWND Wnd) const {
+    return Wnd && InplaceEditor() && InplaceEditor()->HandleAllocated() && InplaceEditor()->Handle() == Wnd;
+}
+
 bool TssCustomDBGrid::PopupColumnMenu(int X, int Y) {
     TGridCoord cell = MouseCoord(X, Y);
     int index = cell.X - FIndicatorOffset;
@@ -816,8 +820,7 @@ void TssCustomDBGrid::WndProc(TMessage& Msg) {
     switch (Msg.Msg) {
         case WM_SSDBGRIDLAYOUT: LayoutMessage(); return;
         case WM_SETFOCUS:
-            if (!InplaceEditor() || HWND(Msg.WParam) != (InplaceEditor()->HandleAllocated() ? InplaceEditor()->Handle() : nullptr))
-                ApplyColumnIme(false);
+            if (!IsEditorWindow(HWND(Msg.WParam))) ApplyColumnIme(false);
             break;
         case WM_KILLFOCUS:
             if (EastAsianSystem()) {
@@ -834,11 +837,9 @@ void TssCustomDBGrid::WndProc(TMessage& Msg) {
             InvalidateTitles();
             break;
         case WM_KILLFOCUS:
-            if (EastAsianSystem()) {
-                bool toEditor = InplaceEditor() && InplaceEditor()->HandleAllocated() &&
-                                HWND(Msg.WParam) == InplaceEditor()->Handle();
+            if (EastAsianSystem() && !IsEditorWindow(HWND(Msg.WParam))) {
                 HKL layout = nullptr;
-                if (!toEditor && SystemParametersInfoW(SPI_GETDEFAULTINPUTLANG, 0, &layout, 0) && layout)
+                if (SystemParametersInfoW(SPI_GETDEFAULTINPUTLANG, 0, &layout, 0) && layout)
                     ActivateKeyboardLayout(layout, 0);
             }
             break;

@@ -496,6 +496,7 @@ private:
     void FreePopupGrids();
     void ApplyColumnIme(bool Activate);
     bool PopupColumnMenu(int X, int Y);
+    bool IsEditorWindow(HWND Wnd) const;
 
     std::unique_ptr<TFont> FTitleFont;
     bool FReadOnly = false;
@@ -503,7 +504,7 @@ private:
     TImeMode FOriginalImeMode = TImeMode::imDontCare;
     TImeMode FImeMode = TImeMode::imDontCare;
     String FImeName;
-    bool FIsESCKey = false;
+    bool FIsESCKey = false;  // Esc was pressed (Korean systems): the editor may be reloaded
     bool FLayoutFromDataset = false;
     TDBGridOptions FOptions;
     std::uint8_t FTitleOffset = 1;
