@@ -422,6 +422,8 @@ int main(int argc, char** argv) {
         {"string-row-move", StringRowMoveComparison},
         {"string-repaint", StringRepaintComparison},
         {"stream", StreamComparison},
+        {"base-steps", [] { void BaseStepsComparison(); BaseStepsComparison(); }},
+        {"base-repaint", [] { void BaseRepaintComparison(); BaseRepaintComparison(); }},
     };
     for (const auto& [name, run] : comparisons)
         if (argc < 2 || std::any_of(argv + 1, argv + argc, [&](const char* a) { return std::strcmp(a, name) == 0; }))

@@ -12,36 +12,14 @@
 
 #include "Controls.h"
 #include "GridAxis.h"
+#include "Grids.h"
 #include "ssGridSparse.h"
 #include "ssGridStores.h"
 
 class TssInplaceEdit;
 
-// A cell's position: column X, row Y.
-struct TGridCoord {
-    int X = 0;  // column
-    int Y = 0;  // row
-    bool operator==(const TGridCoord&) const = default;
-};
-
-// Cell indices, inclusive.
-struct TGridRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    bool operator==(const TGridRect&) const = default;
-};
-
-SS_ENUM(TGridOption, goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goDrawFocusSelected,
-        goRowSizing, goColSizing, goRowMoving, goColMoving, goEditing, goTabs, goRowSelect, goAlwaysShowEditor,
-        goThumbTracking, goCanReverse)
-using TGridOptions = TSet<TGridOption>;
+// The cell coordinates, options, states and EInvalidGridOperation are the framework's (Grids.h).
 constexpr TGridOptions DefaultGridOptions = TGridOptions::FromMask(0x801F);
-
-enum class TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
-enum class TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
-// Where the selection runs on while the mouse is held beyond the cells.
-enum class TGridScrollDirectionItem { sdLeft, sdRight, sdUp, sdDown };
-using TGridScrollDirection = TSet<TGridScrollDirectionItem>;
-using TGridDrawState = TSet<TGridDrawStateItem>;
 
 using TssOnEnterCellEvent = std::function<void(TObject* Sender, int Col, int Row)>;
 using TssOnExitCellEvent = std::function<void(TObject* Sender, int Col, int Row, bool& CanExit)>;
@@ -51,9 +29,6 @@ using TMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToInd
 using TSelectCellEvent = std::function<void(TObject* Sender, int Col, int Row, bool& CanSelect)>;
 using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, String& Value)>;
 using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
-
-// Every failure of a grid operation.
-SS_EXCEPTION(EInvalidGridOperation, Exception)
 
 // One axis of the layout for the current client size; computed on demand, never stored.
 struct TGridAxisMetrics {

@@ -1,7 +1,6 @@
 // The grid driven by mouse and key messages on real windows, and its in-place editor.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 
 #include "../controls/ControlsFixture.h"
@@ -12,6 +11,7 @@
 #include "ssInplaceEdit.h"
 
 using controls_test::ShownForm;
+using testing_support::HeldKeys;
 
 namespace {
 
@@ -20,22 +20,6 @@ public:
     using TssDrawGrid::TssDrawGrid;
     using TssCustomGrid::CalcDrawInfo;
     using TssCustomGrid::GridState;
-};
-
-// Modifier keys as the keyboard state has them, restored when the scope ends.
-class HeldKeys {
-public:
-    explicit HeldKeys(std::initializer_list<int> keys) {
-        GetKeyboardState(FSaved);
-        BYTE state[256];
-        std::memcpy(state, FSaved, sizeof state);
-        for (int k : keys) state[k] = 0x80;
-        SetKeyboardState(state);
-    }
-    ~HeldKeys() { SetKeyboardState(FSaved); }
-
-private:
-    BYTE FSaved[256];
 };
 
 // A grid of 10 x 10 cells whose texts live in a map, on a shown form.

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -350,5 +351,15 @@ HWND FindProcessWindow(DWORD pid, const String& className) {
     EnumWindows(FindWindowProc, LPARAM(&s));
     return s.found;
 }
+
+HeldKeys::HeldKeys(std::initializer_list<int> keys) {
+    GetKeyboardState(FSaved);
+    BYTE state[256];
+    std::memcpy(state, FSaved, sizeof state);
+    for (int k : keys) state[k] = 0x80;
+    SetKeyboardState(state);
+}
+
+HeldKeys::~HeldKeys() { SetKeyboardState(FSaved); }
 
 }  // namespace testing_support

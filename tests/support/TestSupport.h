@@ -2,6 +2,7 @@
 // that code under test shows.
 #pragma once
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -113,6 +114,18 @@ public:
 
 private:
     String FKey;
+};
+
+// Modifier keys held in this thread's keyboard state, restored when the scope ends.
+class HeldKeys {
+public:
+    explicit HeldKeys(std::initializer_list<int> keys);
+    ~HeldKeys();
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+    BYTE FSaved[256];
 };
 
 // The pixels of a window's client area as it is drawn now (after any pending paint).
