@@ -250,6 +250,20 @@ TEST(DBGridOdbc, AnSQLiteTableShowsThroughTheGrid) {
     EXPECT_EQ(grid->Row(), visible);
     EXPECT_EQ(grid->SelectedField()->DataSet(), &query);
     EXPECT_EQ(query.FieldByName(L"name")->AsString(), L"p200");
+
+    // A forward-only result cannot be shown: the grid's link refuses it when it becomes active.
+    TFDQuery forward(nullptr);
+    forward.SetConnection(&db);
+    forward.SetSQL(L"SELECT id, name FROM people");
+    forward.SetUnidirectional(true);
+    view.Source->SetDataSet(&forward);
+    try {
+        forward.Open();
+        ADD_FAILURE() << "a unidirectional dataset was shown";
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), L"指定の操作は単方向データセットでは許されません");
+    }
+    view.Source->SetDataSet(nullptr);
 }
 
 TEST(DBGridColumnMoves, MovingStepsPastHiddenColumnsAndAsksTheHooks) {
