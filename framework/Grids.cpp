@@ -125,8 +125,11 @@ void TInplaceEdit::Change() {
 void TInplaceEdit::WndProc(TMessage& Msg) {
     switch (Msg.Msg) {
         case WM_GETDLGCODE:
-            Msg.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
-            return;
+            if (FGrid) {
+                Msg.Result = FGrid->DialogCode(Msg.WParam);
+                return;
+            }
+            break;
     }
     Inherited::WndProc(Msg);
 }
@@ -159,23 +162,16 @@ void TCustomGrid::CheckCount(long long Value) const {
     if (TGridAxis::CheckCount(Value) != TAxisResult::Ok) InvalidOp(SGridTooLarge);
 }
 
-void TCustomGrid::SetColCount(int Value) {
-    CheckCount(Value);
-    Value = std::max(Value, 1);
-    if (Value == ColCount()) return;
-    int oldCols = ColCount(), oldRows = RowCount();
-    (void)FHorz.Resize(Value);
-    (void)FTabStops.Resize(Value);
-    SizeChanged(oldCols, oldRows);
-    ClampPosition();
-}
+void TCustomGrid::SetColCount(int Value) { SetCount(FHorz, Value); }
+void TCustomGrid::SetRowCount(int Value) { SetCount(FVert, Value); }
 
-void TCustomGrid::SetRowCount(int Value) {
+void TCustomGrid::SetCount(TGridAxis& Axis, int Value) {
     CheckCount(Value);
     Value = std::max(Value, 1);
-    if (Value == RowCount()) return;
+    if (Value == Axis.Count()) return;
     int oldCols = ColCount(), oldRows = RowCount();
-    (void)FVert.Resize(Value);
+    (void)Axis.Resize(Value);
+    if (&Axis == &FHorz) (void)FTabStops.Resize(Value);
     SizeChanged(oldCols, oldRows);
     ClampPosition();
 }

@@ -19,9 +19,7 @@ public:
     int Drawn = 0;  // cells drawn since the last reset
 
     using TCustomGrid::CalcSizingState;
-    using TCustomGrid::HideEditor;
     using TCustomGrid::MoveColRow;
-    using TCustomGrid::ShowEditor;
 
     static String CellText(int ACol, int ARow) { return Format(L"%d:%d", {(long long)ACol, (long long)ARow}); }
 
