@@ -102,6 +102,8 @@ private:
     friend class TCustomGrid;
     // Hands Key to the grid's key handling.
     void SendToGrid(WORD& Key, TShiftState Shift);
+    // Whether the grid lets the user change the text (CanEditModify).
+    bool CanModify();
     TCustomGrid* FGrid = nullptr;
     bool FShown = false;
     bool FLoading = false;  // UpdateContents is filling the edit: no change goes to the grid
@@ -267,7 +269,7 @@ protected:
     virtual bool CanEditAcceptKey(wchar_t Key) { return true; }
     // Whether the grid handles a key at all.
     virtual bool CanGridAcceptKey(WORD Key, TShiftState Shift) { return true; }
-    // Whether the editor may change the cell; false makes it read-only.
+    // Whether the user may change the cell's text; asked when a key would change it.
     virtual bool CanEditModify() { return true; }
     // Whether the editor may show now: goEditing without goRowSelect, editor mode, the window,
     // and goAlwaysShowEditor or the focus on the grid.

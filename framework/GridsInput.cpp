@@ -145,7 +145,8 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
         }
         case TGridState::gsColSizing:
         case TGridState::gsRowSizing:
-            DrawSizingLine();
+            // A repaint may have wiped the line: only one that shows is drawn again to erase it.
+            if (FSizingLineShown) DrawSizingLine();
             FSizingPos = (FGridState == TGridState::gsColSizing ? X : Y) + FSizingOfs;
             DrawSizingLine();
             break;
