@@ -65,8 +65,9 @@ void TInplaceEdit::UpdateContents() {
     SetEditMask(FGrid->GetEditMask(col, row));
     SendMessageW(Handle(), EM_LIMITTEXT, WPARAM(std::max(FGrid->GetEditLimit(), 0)), 0);
     SetText(FGrid->GetEditText(col, row));
-    SendMessageW(Handle(), EM_SETREADONLY, !FGrid->CanEditModify(), 0);
 }
+
+bool TInplaceEdit::CanModify() { return FGrid && FGrid->CanEditModify(); }
 
 void TInplaceEdit::SendToGrid(WORD& Key, TShiftState Shift) {
     if (!FGrid) return;
@@ -94,6 +95,9 @@ void TInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
         case VK_RETURN:
             SendToGrid(Key, Shift);
             return;
+        case VK_DELETE:
+            if (!CanModify()) Key = 0;
+            break;
     }
     if (Key) Inherited::KeyDown(Key, Shift);
 }
@@ -104,7 +108,9 @@ void TInplaceEdit::KeyPress(wchar_t& Key) {
         Key = 0;
         return;
     }
-    if (FGrid && Key >= L' ' && !FGrid->CanEditAcceptKey(Key)) {
+    // The grid is asked only when the user changes the text: for a data grid that starts an edit.
+    bool changes = Key >= L' ' || Key == L'\b' || Key == 0x16 /* Ctrl+V */ || Key == 0x18 /* Ctrl+X */;
+    if (changes && (!CanModify() || (Key >= L' ' && !FGrid->CanEditAcceptKey(Key)))) {
         Key = 0;
         MessageBeep(0);
         return;
@@ -124,9 +130,17 @@ void TInplaceEdit::Change() {
 
 void TInplaceEdit::WndProc(TMessage& Msg) {
     switch (Msg.Msg) {
+        case WM_PASTE:
+        case WM_CUT:
+        case WM_CLEAR:
+            if (!CanModify()) return;
+            break;
         case WM_GETDLGCODE:
-            Msg.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
-            return;
+            if (FGrid) {
+                Msg.Result = FGrid->DialogCode(Msg.WParam);
+                return;
+            }
+            break;
     }
     Inherited::WndProc(Msg);
 }
@@ -152,30 +166,27 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
     UpdateLineWidths();
 }
 
-TCustomGrid::~TCustomGrid() = default;
+TCustomGrid::~TCustomGrid() {
+    // The editor goes while it still has a grid to talk to.
+    DestroyComponents();
+    FInplaceEdit = nullptr;
+}
 
 void TCustomGrid::CheckCount(long long Value) const {
     if (Value < 0) InvalidOp(SNegativeCount);
     if (TGridAxis::CheckCount(Value) != TAxisResult::Ok) InvalidOp(SGridTooLarge);
 }
 
-void TCustomGrid::SetColCount(int Value) {
-    CheckCount(Value);
-    Value = std::max(Value, 1);
-    if (Value == ColCount()) return;
-    int oldCols = ColCount(), oldRows = RowCount();
-    (void)FHorz.Resize(Value);
-    (void)FTabStops.Resize(Value);
-    SizeChanged(oldCols, oldRows);
-    ClampPosition();
-}
+void TCustomGrid::SetColCount(int Value) { SetCount(FHorz, Value); }
+void TCustomGrid::SetRowCount(int Value) { SetCount(FVert, Value); }
 
-void TCustomGrid::SetRowCount(int Value) {
+void TCustomGrid::SetCount(TGridAxis& Axis, int Value) {
     CheckCount(Value);
     Value = std::max(Value, 1);
-    if (Value == RowCount()) return;
+    if (Value == Axis.Count()) return;
     int oldCols = ColCount(), oldRows = RowCount();
-    (void)FVert.Resize(Value);
+    (void)Axis.Resize(Value);
+    if (&Axis == &FHorz) (void)FTabStops.Resize(Value);
     SizeChanged(oldCols, oldRows);
     ClampPosition();
 }
@@ -670,7 +681,8 @@ void TCustomGrid::HideEditor() {
 }
 
 void TCustomGrid::CancelEditor() {
-    if (FInplaceEdit && FInplaceCol >= 0 && CanEditModify()) SetEditText(FInplaceCol, FInplaceRow, FEditOriginal);
+    if (FInplaceEdit && FInplaceCol >= 0 && FInplaceEdit->Text() != FEditOriginal)
+        SetEditText(FInplaceCol, FInplaceRow, FEditOriginal);
     FInplaceCol = FInplaceRow = -1;
     if (FOptions.Contains(TGridOption::goAlwaysShowEditor)) {
         PlaceEditor();
@@ -694,7 +706,7 @@ void TCustomGrid::InvalidateEditor() {
 }
 
 void TCustomGrid::UpdateEditorText() {
-    if (FInplaceEdit && FInplaceEdit->Shown() && FInplaceCol >= 0 && CanEditModify())
+    if (FInplaceEdit && FInplaceEdit->Shown() && FInplaceCol >= 0)
         SetEditText(FInplaceCol, FInplaceRow, FInplaceEdit->Text());
 }
 

@@ -102,6 +102,8 @@ private:
     friend class TCustomGrid;
     // Hands Key to the grid's key handling.
     void SendToGrid(WORD& Key, TShiftState Shift);
+    // Whether the grid lets the user change the text (CanEditModify).
+    bool CanModify();
     TCustomGrid* FGrid = nullptr;
     bool FShown = false;
     bool FLoading = false;  // UpdateContents is filling the edit: no change goes to the grid
@@ -197,6 +199,12 @@ public:
     // The editor, made on first use and kept; nullptr before.
     TInplaceEdit* InplaceEditor() const { return FInplaceEdit; }
     TGridState GridState() const { return FGridState; }
+    // Opens the editor over the current cell (makes it on first use) when CanEditShow.
+    void ShowEditor();
+    // Writes the editor's text back and closes it.
+    void HideEditor();
+    // Reloads the editor from the current cell and places it again.
+    void InvalidateEditor();
 
 protected:
     // ---- what a descendant draws ----
@@ -261,7 +269,7 @@ protected:
     virtual bool CanEditAcceptKey(wchar_t Key) { return true; }
     // Whether the grid handles a key at all.
     virtual bool CanGridAcceptKey(WORD Key, TShiftState Shift) { return true; }
-    // Whether the editor may change the cell; false makes it read-only.
+    // Whether the user may change the cell's text; asked when a key would change it.
     virtual bool CanEditModify() { return true; }
     // Whether the editor may show now: goEditing without goRowSelect, editor mode, the window,
     // and goAlwaysShowEditor or the focus on the grid.
@@ -272,14 +280,8 @@ protected:
     // The most characters the editor takes; 0 = no limit.
     virtual int GetEditLimit() { return 0; }
     virtual TEditStyle GetEditStyle(int ACol, int ARow) { return TEditStyle::esSimple; }
-    // Opens the editor over the current cell (makes it on first use).
-    void ShowEditor();
-    // Writes the editor's text back and closes it.
-    void HideEditor();
     // Opens the editor and types Ch into it, replacing its text.
     void ShowEditorChar(wchar_t Ch);
-    // Reloads the editor from the current cell and places it again.
-    void InvalidateEditor();
 
     // ---- the control ----
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -333,6 +335,10 @@ private:
     void ScrollAxis(bool Rows, int Code, int Pos);
     void InvalidateSelection(const TGridRect& Old, const TGridRect& New);
     void CheckCount(long long Value) const;
+    // What the grid and its editor want of the dialog keys (WM_GETDLGCODE for Key).
+    LRESULT DialogCode(WPARAM Key) const;
+    // Sets the count of an axis; a column count also sizes the tab stops.
+    void SetCount(TGridAxis& Axis, int Value);
     // The nearest visible column (row) from Index stepping by Step; -1 when none.
     int VisibleFrom(const TGridAxis& Axis, int Index, int Step) const;
     // Keyboard navigation: the cell a key leads to from the current one.

@@ -110,20 +110,13 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
     TGridCoord cell = MouseCoord(X, Y);
     if (cell.X < 0) return;
     bool titleRow = cell.Y < FixedRows(), titleCol = cell.X < FixedCols();
-    if (titleRow && !titleCol && FOptions.Contains(goColMoving)) {
-        int origin = cell.X, dest = cell.X;
-        if (BeginColumnDrag(origin, dest, POINT{X, Y})) {
-            FGridState = TGridState::gsColMoving;
-            FMoveIndex = origin;
-            FMovePos = dest;
-            SetTimer(Handle(), ScrollTimer, ScrollInterval, nullptr);
-        }
-        return;
-    }
-    if (titleCol && !titleRow && FOptions.Contains(goRowMoving)) {
-        int origin = cell.Y, dest = cell.Y;
-        if (BeginRowDrag(origin, dest, POINT{X, Y})) {
-            FGridState = TGridState::gsRowMoving;
+    // Dragging a title moves its column (row).
+    bool moveCol = titleRow && !titleCol && FOptions.Contains(goColMoving);
+    if (moveCol || (titleCol && !titleRow && FOptions.Contains(goRowMoving))) {
+        int origin = moveCol ? cell.X : cell.Y, dest = origin;
+        POINT p{X, Y};
+        if (moveCol ? BeginColumnDrag(origin, dest, p) : BeginRowDrag(origin, dest, p)) {
+            FGridState = moveCol ? TGridState::gsColMoving : TGridState::gsRowMoving;
             FMoveIndex = origin;
             FMovePos = dest;
             SetTimer(Handle(), ScrollTimer, ScrollInterval, nullptr);
@@ -152,7 +145,8 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
         }
         case TGridState::gsColSizing:
         case TGridState::gsRowSizing:
-            DrawSizingLine();
+            // A repaint may have wiped the line: only one that shows is drawn again to erase it.
+            if (FSizingLineShown) DrawSizingLine();
             FSizingPos = (FGridState == TGridState::gsColSizing ? X : Y) + FSizingOfs;
             DrawSizingLine();
             break;
@@ -410,15 +404,19 @@ void TCustomGrid::KeyPress(wchar_t& Key) {
 
 // ---- the window ----
 
+LRESULT TCustomGrid::DialogCode(WPARAM Key) const {
+    LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+    if (FOptions.Contains(TGridOption::goTabs)) code |= DLGC_WANTTAB;
+    // Enter and Esc open and close the editor instead of pressing the form's buttons.
+    if (FOptions.Contains(TGridOption::goEditing) && (Key == VK_RETURN || Key == VK_ESCAPE)) code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
 void TCustomGrid::WndProc(TMessage& Msg) {
     switch (Msg.Msg) {
-        case WM_GETDLGCODE: {
-            LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
-            if (FOptions.Contains(TGridOption::goTabs)) code |= DLGC_WANTTAB;
-            if (FOptions.Contains(TGridOption::goEditing)) code |= DLGC_WANTALLKEYS;
-            Msg.Result = code;
+        case WM_GETDLGCODE:
+            Msg.Result = DialogCode(Msg.WParam);
             return;
-        }
         case WM_SIZE: {
             Inherited::WndProc(Msg);
             TGridCoord max = MaxTopLeft();

@@ -17,11 +17,11 @@ public:
     std::vector<String> Log;
     std::map<std::pair<int, int>, String> Texts;
     int Drawn = 0;  // cells drawn since the last reset
+    bool ReadOnly = false;
+    int ModifyAsked = 0;
 
     using TCustomGrid::CalcSizingState;
-    using TCustomGrid::HideEditor;
     using TCustomGrid::MoveColRow;
-    using TCustomGrid::ShowEditor;
 
     static String CellText(int ACol, int ARow) { return Format(L"%d:%d", {(long long)ACol, (long long)ARow}); }
 
@@ -55,6 +55,10 @@ protected:
         return it == Texts.end() ? CellText(ACol, ARow) : it->second;
     }
     void SetEditText(int ACol, int ARow, const String& Value) override { Texts[{ACol, ARow}] = Value; }
+    bool CanEditModify() override {
+        ++ModifyAsked;
+        return !ReadOnly;
+    }
 };
 
 // A white 5 x 5 grid of 40 x 20 cells, one fixed column and row, without border or scroll bars,

@@ -112,6 +112,15 @@ TEST(GridsInput, TheEditorOpensOnF2AndOnTypingAndWritesThroughTheHooks) {
     Press(ed->Handle(), VK_ESCAPE);
     EXPECT_FALSE(ed->Shown());
     EXPECT_EQ((f.Grid->Texts[{1, 2}]), L"1:2");
+
+    // Whether the cell may change is asked when a key would change it, not when the editor opens.
+    f.Grid->ReadOnly = true;
+    f.Grid->ModifyAsked = 0;
+    Press(h, VK_F2);
+    EXPECT_EQ(f.Grid->ModifyAsked, 0);
+    SendMessageW(ed->Handle(), WM_CHAR, L'q', 0);
+    EXPECT_GT(f.Grid->ModifyAsked, 0);
+    EXPECT_EQ(ed->Text(), L"1:2");
 }
 
 TEST(GridsInput, KeysMoveTheCurrentCellAndTabFollowsTheTabStops) {
