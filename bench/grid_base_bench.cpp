@@ -2,39 +2,18 @@
 // 10,000,000 rows against 10,000, and a full repaint of a virtual view (texts made from the row
 // number, nothing stored) against a plain ExtTextOutW loop over the same texts. Each prints a
 // ratio measured in this run.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
 
-#include "Forms.h"
+#include "GridBench.h"
 #include "Grids.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace grid_bench;
 constexpr int Cols = 20;
 constexpr int Width = 800, Height = 600;
 
-// The fastest of five runs of f repeated: the least disturbed by the rest of the machine.
-double Best(const std::function<void()>& f, int repeat) {
-    double best = 1e9;
-    for (int run = 0; run < 5; ++run) {
-        auto t0 = Clock::now();
-        for (int i = 0; i < repeat; ++i) f();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count() / repeat);
-    }
-    return best;
-}
-
 String CellText(int col, int row) { return IntToStr(row) + L"." + IntToStr(col); }
-
-// Reading a pixel back waits until the display has drawn what was sent to it.
-void WaitForPixels(HWND h) {
-    HDC dc = GetDC(h);
-    GetPixel(dc, Width / 2, Height / 2);
-    ReleaseDC(h, dc);
-}
 
 // A virtual view: every cell's text is made from its position when it is drawn.
 class TVirtualGrid : public TCustomGrid {
@@ -47,29 +26,11 @@ protected:
     }
 };
 
-struct Bench {
-    TForm* Form;
-    TVirtualGrid* Grid;
-    explicit Bench(int rows) {
-        Form = new TForm(Application);
-        Form->SetPosition(TPosition::poDesigned);
-        Form->SetBounds(0, 0, Width + 40, Height + 60);
-        Grid = new TVirtualGrid(Form);
-        Grid->SetParent(Form);
-        Grid->SetBounds(0, 0, Width, Height);
+struct Bench : TShownGrid<TVirtualGrid> {
+    explicit Bench(int rows) : TShownGrid(Width, Height) {
         Grid->SetColCount(Cols);
         Grid->SetRowCount(rows);
-        Form->Show();
-        Repaint();
-    }
-    ~Bench() { delete Form; }
-    void Repaint() {
-        InvalidateRect(Grid->Handle(), nullptr, FALSE);
-        UpdateWindow(Grid->Handle());
-    }
-    void Scroll(int code, int pos = 0) {
-        SendMessageW(Grid->Handle(), WM_VSCROLL, MAKEWPARAM(code, pos), 0);
-        UpdateWindow(Grid->Handle());
+        Show();
     }
 };
 

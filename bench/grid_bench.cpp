@@ -18,66 +18,29 @@
 
 #include "Filer.h"
 #include "Forms.h"
+#include "GridBench.h"
 #include "HeapUse.h"
 #include "ssGrids.h"
 #include "ssUnits.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace grid_bench;
 constexpr int Cols = 50;
 constexpr int Width = 800, Height = 600;
 
-double Seconds(const std::function<void()>& f, int repeat) {
-    auto t0 = Clock::now();
-    for (int i = 0; i < repeat; ++i) f();
-    return std::chrono::duration<double>(Clock::now() - t0).count() / repeat;
-}
-
-// The fastest of five runs: the least disturbed by the rest of the machine.
-double Best(const std::function<void()>& f, int repeat) {
-    double best = 1e9;
-    for (int i = 0; i < 5; ++i) best = std::min(best, Seconds(f, repeat));
-    return best;
-}
-
 String CellText(int col, int row) { return IntToStr(row * 100 + col); }
 
-// Waits until the display has drawn what was sent to it: reading a pixel back is a round trip.
-void WaitForPixels(HWND h) {
-    HDC dc = GetDC(h);
-    GetPixel(dc, Width / 2, Height / 2);
-    ReleaseDC(h, dc);
-}
-
 // A shown form with a grid filling it; cells draw their number.
-struct Bench {
-    TForm* Form;
-    TssDrawGrid* Grid;
-    explicit Bench(int rows) {
-        Form = new TForm(Application);
-        Form->SetPosition(TPosition::poDesigned);
-        Form->SetBounds(0, 0, Width + 40, Height + 60);
-        Grid = new TssDrawGrid(Form);
-        Grid->SetParent(Form);
-        Grid->SetBounds(0, 0, Width, Height);
+struct Bench : TShownGrid<TssDrawGrid> {
+    explicit Bench(int rows) : TShownGrid(Width, Height) {
         Grid->SetColCount(Cols);
         Grid->SetRowCount(rows);
         TssDrawGrid* g = Grid;
         Grid->OnDrawCell = [g](TObject*, int c, int r, const RECT& rect, TGridDrawState) {
             g->Canvas()->TextRect(rect, rect.left + 2, rect.top + 2, CellText(c, r));
         };
-        Form->Show();
-        Repaint();
-    }
-    ~Bench() { delete Form; }
-    void Repaint() {
-        InvalidateRect(Grid->Handle(), nullptr, FALSE);
-        UpdateWindow(Grid->Handle());
-    }
-    void Scroll(int code, int pos = 0) {
-        SendMessageW(Grid->Handle(), WM_VSCROLL, MAKEWPARAM(code, pos), 0);
-        UpdateWindow(Grid->Handle());
+        Show();
     }
 };
 
@@ -422,8 +385,8 @@ int main(int argc, char** argv) {
         {"string-row-move", StringRowMoveComparison},
         {"string-repaint", StringRepaintComparison},
         {"stream", StreamComparison},
-        {"base-steps", [] { void BaseStepsComparison(); BaseStepsComparison(); }},
-        {"base-repaint", [] { void BaseRepaintComparison(); BaseRepaintComparison(); }},
+        {"base-steps", BaseStepsComparison},
+        {"base-repaint", BaseRepaintComparison},
     };
     for (const auto& [name, run] : comparisons)
         if (argc < 2 || std::any_of(argv + 1, argv + argc, [&](const char* a) { return std::strcmp(a, name) == 0; }))

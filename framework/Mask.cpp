@@ -5,19 +5,6 @@
 
 namespace {
 
-// Sets a flag for a scope, also when an exception passes.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& Flag) : FFlag(Flag), FOld(std::exchange(Flag, true)) {}
-    ~TFlagScope() { FFlag = FOld; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FOld;
-};
-
 // The clipboard's text up to its first line break (the edit has one line).
 String ClipboardLine(HWND Owner) {
     if (!OpenClipboard(Owner)) return String();

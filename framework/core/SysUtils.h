@@ -78,6 +78,20 @@ void CheckListIndex(int Index, int Limit) {
     if (Index < 0 || Index > Limit) throw E(Format(SListIndexError, {(long long)Index}));
 }
 
+// Sets a flag for a scope and puts its old value back when the scope is left, also by an
+// exception: the guards against re-entering a handler.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& Flag) : FFlag(Flag), FOld(Flag) { FFlag = true; }
+    ~TFlagScope() { FFlag = FOld; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& FFlag;
+    bool FOld;
+};
+
 String IntToStr(long long value);
 // A decimal within 32 bits: ASCII digits with an optional sign, blanks around allowed;
 // EConvertError "'text' is not a valid integer value" for anything else.

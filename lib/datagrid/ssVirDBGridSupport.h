@@ -32,17 +32,3 @@ private:
 
 // The description of the screen's default input method (empty without one), read once.
 const String& ScreenDefaultImeName();
-
-// Sets a flag for a scope and puts its old value back when the scope is left, also by an
-// exception: the guards against re-entering a handler.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& Flag) : FFlag(Flag), FOld(Flag) { FFlag = true; }
-    ~TFlagScope() { FFlag = FOld; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FOld;
-};
