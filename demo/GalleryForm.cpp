@@ -44,6 +44,10 @@ const TGalleryPage kPages[] = {
          {L"メッセージラベル　TssMessageLabel", AddMessageLabelSamples},
          {L"フォームの基準幅　TssFormResize", AddFormBaseSamples},
      }},
+    {L"データグリッド",
+     {
+         {L"データグリッド　TssVirtualDBGrid：編集、複数行の選択と削除", AddEditableDataGridSamples},
+     }},
 };
 
 constexpr int kPageBarHeight = 32;

@@ -466,6 +466,8 @@ protected:
     virtual void EditingChanged();
 
     void DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawState AState) override;
+    // Paints the cells, then the raised frames of the fixed cells all at once.
+    void Paint() override;
     void ColWidthsChanged() override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void TopLeftChanged() override;
@@ -542,7 +544,11 @@ private:
     void DeleteRecords();
     void MouseDownOnCell(TMouseButton Button, TShiftState Shift, TGridCoord Cell);
 
+    // Frames a fixed cell now, or with the others at the end of a paint.
+    void FrameFixedCell(const RECT& R);
     std::unique_ptr<TCustomImageList> FIndicators;  // the row indicators, by dataset state
+    std::vector<RECT> FFixedFrames;                 // collected while painting
+    bool FPainting = false;
     TBookmark FSelectionAnchor;                     // where a Shift range started
     bool FRangeSelecting = false;
     TssColumn* FDragCol = nullptr;  // the title being dragged among its siblings

@@ -34,10 +34,54 @@ TBitmap& DitherBitmap() {
     return bitmap;
 }
 
-// A raised inner edge on the bottom and right, then on the top and left.
-void FrameFixedCell(TCanvas* Canvas, const RECT& R) {
-    Canvas->DrawEdge(R, BDR_RAISEDINNER, BF_BOTTOMRIGHT);
-    Canvas->DrawEdge(R, BDR_RAISEDINNER, BF_TOPLEFT);
+// Raised inner edges: light on the top and left, shadow on the bottom and right, each colour in
+// one call for all the rectangles (a call per edge is a trip to the display each).
+void DrawRaisedFrames(HDC DC, const std::vector<RECT>& Frames) {
+    std::vector<POINT> light, shadow;
+    for (const RECT& r : Frames) {
+        light.insert(light.end(), {POINT{r.left, r.bottom - 2}, POINT{r.left, r.top}, POINT{r.right - 1, r.top}});
+        shadow.insert(shadow.end(), {POINT{r.left, r.bottom - 1}, POINT{r.right - 1, r.bottom - 1},
+                                     POINT{r.right - 1, r.top - 1}});
+    }
+    std::vector<DWORD> counts(Frames.size(), 3);
+    auto draw = [&](int sysColor, const std::vector<POINT>& points) {
+        HGDIOBJ old = SelectObject(DC, GetStockObject(DC_PEN));
+        COLORREF oldColor = SetDCPenColor(DC, GetSysColor(sysColor));
+        PolyPolyline(DC, points.data(), counts.data(), DWORD(counts.size()));
+        SetDCPenColor(DC, oldColor);
+        SelectObject(DC, old);
+    };
+    if (Frames.empty()) return;
+    draw(COLOR_BTNHIGHLIGHT, light);
+    draw(COLOR_BTNSHADOW, shadow);
+}
+
+// The indicator cells of one size and fixed colour, each image in place on its background,
+// ready to copy: one copy per row instead of a fill and the image list's masked drawing.
+// Shared by the grids; made again when the size or the colour changes.
+struct TIndicatorCells {
+    TBitmap Cells[5];
+    TColor Color = clDefault;
+    SIZE Size{};
+    POINT At{};
+};
+
+TBitmap& IndicatorCell(const TCustomImageList& Images, int Index, TColor FixedColor, SIZE CellSize, POINT ImageAt) {
+    static TIndicatorCells cache;
+    if (cache.Color != FixedColor || cache.Size.cx != CellSize.cx || cache.Size.cy != CellSize.cy ||
+        cache.At.x != ImageAt.x || cache.At.y != ImageAt.y) {
+        for (int i = 0; i < 5; ++i) {
+            cache.Cells[i].SetSize(CellSize.cx, CellSize.cy);
+            TCanvas* canvas = cache.Cells[i].Canvas();
+            canvas->Brush()->SetColor(FixedColor);
+            canvas->FillRect(RECT{0, 0, CellSize.cx, CellSize.cy});
+            Images.Draw(canvas->Handle(), ImageAt.x, ImageAt.y, i);
+        }
+        cache.Color = FixedColor;
+        cache.Size = CellSize;
+        cache.At = ImageAt;
+    }
+    return cache.Cells[Index];
 }
 
 void Shrink(RECT& R, int By) { InflateRect(&R, -By, -By); }
@@ -177,16 +221,33 @@ void TssCustomDBGrid::DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawS
     }
     if (shrunk) {
         Shrink(r, -1);
-        FrameFixedCell(canvas, r);
+        FrameFixedCell(r);
     }
+}
+
+void TssCustomDBGrid::FrameFixedCell(const RECT& R) {
+    if (FPainting) FFixedFrames.push_back(R);
+    else DrawRaisedFrames(Canvas()->Handle(), {R});
+}
+
+void TssCustomDBGrid::Paint() {
+    FFixedFrames.clear();
+    {
+        TFlagScope painting(FPainting);
+        TCustomGrid::Paint();
+    }
+    DrawRaisedFrames(Canvas()->Handle(), FFixedFrames);
+    FFixedFrames.clear();
 }
 
 void TssCustomDBGrid::DrawIndicatorCell(int ARow, const RECT& ARect, int FrameOffset) {
     TCanvas* canvas = Canvas();
-    canvas->Brush()->SetColor(FixedColor());
-    canvas->FillRect(ARect);
+    auto plain = [&] {
+        canvas->Brush()->SetColor(FixedColor());
+        canvas->FillRect(ARect);
+    };
     int dataRow = ARow - FTitleOffset;
-    if (!FDataLink->Active() || dataRow < 0 || dataRow >= FDataLink->RecordCount()) return;
+    if (!FDataLink->Active() || dataRow < 0 || dataRow >= FDataLink->RecordCount()) return plain();
     bool current = dataRow == FDataLink->ActiveRecord();
     bool selected = false;
     if (FOptions.Contains(TDBGridOption::dgMultiSelect)) {
@@ -194,7 +255,7 @@ void TssCustomDBGrid::DrawIndicatorCell(int ARow, const RECT& ARect, int FrameOf
         selected = FBookmarks->CurrentRowSelected();
     }
     if (current) FSelRow = ARow;
-    if (!current && !selected) return;
+    if (!current && !selected) return plain();
     int image = iiArrow;
     switch (FDataLink->DataSet()->State()) {
         case TDataSetState::dsBrowse:
@@ -208,7 +269,9 @@ void TssCustomDBGrid::DrawIndicatorCell(int ARow, const RECT& ARect, int FrameOf
     if (!current) image = iiMultiDot;
     int x = ARect.right - FIndicators->Width() - FrameOffset;
     int y = (ARect.top + ARect.bottom - FIndicators->Height()) / 2;
-    FIndicators->Draw(canvas->Handle(), x, y, image, FixedColor());
+    SIZE size{ARect.right - ARect.left, ARect.bottom - ARect.top};
+    TBitmap& cell = IndicatorCell(*FIndicators, image, FixedColor(), size, POINT{x - ARect.left, y - ARect.top});
+    BitBlt(canvas->Handle(), ARect.left, ARect.top, size.cx, size.cy, cell.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 // ---- titles ----
@@ -282,7 +345,7 @@ void TssCustomDBGrid::DrawTitleCell(int ACol, int ARow, RECT ARect, TGridDrawSta
                  BiDiMode() == TBiDiMode::bdRightToLeft);
     if (bothLines) {
         Shrink(title, -1);
-        FrameFixedCell(canvas, title);
+        FrameFixedCell(title);
         AState.Exclude(TGridDrawStateItem::gdFixed);
     }
 }
