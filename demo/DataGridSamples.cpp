@@ -31,8 +31,8 @@ void AddEditableDataGridSamples(TGalleryBand& Band) {
     source->SetDataSet(table);
     grid->SetOptions(grid->Options() + TDBGridOptions{TDBGridOption::dgMultiSelect, TDBGridOption::dgConfirmDelete});
     grid->SetDataSource(source);
-    grid->OnCellClick = [&Band, grid](TssColumn* Column) {
-        Band.Report()(L"選択行 " + IntToStr(grid->SelectedRows()->Count()) + L" 件、列「" +
+    grid->OnCellClick = [report = Band.Report(), grid](TssColumn* Column) {
+        report(L"選択行 " + IntToStr(grid->SelectedRows()->Count()) + L" 件、列「" +
                       Column->Title()->Caption() + L"」");
     };
 }
