@@ -8,9 +8,7 @@ const wchar_t* const kNames[] = {L"青森", L"岩手", L"宮城", L"秋田", L"�
 }  // namespace
 
 void AddEditableDataGridSamples(TGalleryBand& Band) {
-    Band.NewRow(L"編集できるデータグリッド（Shift+↑↓・Ctrl+クリックで複数行を選択、Ctrl+Delete で確認のうえ削除、"
-                L"Ctrl+C でコピー、最終行で↓を押すと追加）",
-                260);
+    Band.NewRow(L"16 行の表（最終行で↓を押すと追加、Ctrl+C でコピー）", 260);
     auto* grid = Band.Add<TssVirtualDBGrid>(620);
     // The table and its source belong to the grid, which lets go of them before they are freed.
     auto* table = new TFDMemTable(grid);

@@ -46,7 +46,7 @@ const TGalleryPage kPages[] = {
      }},
     {L"データグリッド",
      {
-         {L"データグリッド　TssVirtualDBGrid：編集、複数行の選択と削除", AddEditableDataGridSamples},
+         {L"データグリッド　TssVirtualDBGrid：編集、Shift・Ctrl で複数行を選択、Ctrl+Delete で確認して削除", AddEditableDataGridSamples},
      }},
 };
 
