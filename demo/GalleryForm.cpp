@@ -44,6 +44,10 @@ const TGalleryPage kPages[] = {
          {L"メッセージラベル　TssMessageLabel", AddMessageLabelSamples},
          {L"フォームの基準幅　TssFormResize", AddFormBaseSamples},
      }},
+    {L"データグリッド",
+     {
+         {L"データグリッド　TssVirtualDBGrid：編集、Shift・Ctrl で複数行を選択、Ctrl+Delete で確認して削除", AddEditableDataGridSamples},
+     }},
 };
 
 constexpr int kPageBarHeight = 32;

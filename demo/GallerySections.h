@@ -24,3 +24,6 @@ void AddMessageLabelSamples(TGalleryBand& Band);
 // Buttons that scale the window between the form base widths 640, 800, 1024 and 1280 (640 is no
 // change on Windows XP or later) and remember the choice beside the program.
 void AddFormBaseSamples(TGalleryBand& Band);
+// An editable data grid over a memory table: rows selected with Shift and Ctrl, deleted with
+// Ctrl+Delete after the confirmation dialog, copied with Ctrl+C, appended below the last row.
+void AddEditableDataGridSamples(TGalleryBand& Band);

@@ -14,10 +14,8 @@
 
 namespace {
 
-LANGID PrimaryLanguage() { return PRIMARYLANGID(GetSystemDefaultLangID()); }
-bool KoreanSystem() { return PrimaryLanguage() == LANG_KOREAN; }
 bool EastAsianSystem() {
-    LANGID lang = PrimaryLanguage();
+    LANGID lang = PRIMARYLANGID(GetSystemDefaultLangID());
     return lang == LANG_JAPANESE || lang == LANG_CHINESE || lang == LANG_KOREAN;
 }
 
@@ -74,6 +72,7 @@ TssCustomDBGrid::TssCustomDBGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
     FTitleFont->Assign(*Font());
     FTitleFont->SetOwnerNotify([this](TObject*) { TitleFontChanged(); });
     FBookmarks = std::make_unique<TssBookmarkList>(this);
+    FIndicators = MakeIndicatorImages();
     SetTabStop(true);
 }
 
@@ -630,75 +629,7 @@ void TssCustomDBGrid::TitleClick(TssColumn* Column) {
     if (OnTitleClick) OnTitleClick(Column);
 }
 
-// ---- drawing ----
-
-void TssCustomDBGrid::DrawCellText(TCanvas* ACanvas, const RECT& ARect, int DX, int DY, const String& Text,
-                                   TAlignment Alignment, bool RightToLeft) {
-    if (RightToLeft && Alignment != TAlignment::taCenter)
-        Alignment = Alignment == TAlignment::taLeftJustify ? TAlignment::taRightJustify : TAlignment::taLeftJustify;
-    int x = ARect.left + DX;
-    if (Alignment != TAlignment::taLeftJustify) {
-        int width = ACanvas->TextWidth(Text);
-        x = Alignment == TAlignment::taRightJustify ? ARect.right - width - DX
-                                                     : ARect.left + (ARect.right - ARect.left - width) / 2;
-    }
-    ACanvas->TextRect(ARect, x, ARect.top + DY, Text);
-}
-
-void TssCustomDBGrid::DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawState AState) {
-    TCanvas* canvas = Canvas();
-    bool rtl = BiDiMode() == TBiDiMode::bdRightToLeft;
-    if (ACol < FIndicatorOffset) {
-        canvas->Brush()->SetColor(FixedColor());
-        canvas->FillRect(ARect);
-        if (FDataLink->Active() && ARow == FDataLink->ActiveRecord() + FTitleOffset) FSelRow = ARow;
-        return;
-    }
-    int dataCol = ACol - FIndicatorOffset;
-    TssColumn* column = dataCol < FColumns->Count() ? FColumns->Items(dataCol) : nullptr;
-    if (ARow < FTitleOffset) {
-        canvas->Brush()->SetColor(column ? column->Title()->Color() : FixedColor());
-        canvas->FillRect(ARect);
-        if (!column) return;
-        canvas->Font()->Assign(*column->Title()->Font());
-        DrawCellText(canvas, ARect, 2, 2, column->Title()->Caption(), column->Title()->Alignment(), rtl);
-        return;
-    }
-    String text;
-    TField* field = column ? column->Field() : nullptr;
-    int record = ARow - FTitleOffset;
-    if (field && FDataLink->Active() && record < FDataLink->RecordCount()) {
-        int active = FDataLink->ActiveRecord();
-        FDataLink->SetActiveRecord(record);
-        try {
-            text = field->DisplayText();
-        } catch (...) {
-            FDataLink->SetActiveRecord(active);
-            throw;
-        }
-        FDataLink->SetActiveRecord(active);
-    }
-    bool highlight = AState.Contains(TGridDrawStateItem::gdSelected) &&
-                     (Focused() || FOptions.Contains(TDBGridOption::dgAlwaysShowSelection));
-    if (FDefaultDrawing) {
-        canvas->Brush()->SetColor(highlight ? clHighlight : column ? column->Color() : Color());
-        canvas->FillRect(ARect);
-        if (column) {
-            canvas->Font()->Assign(*column->Font());
-            if (highlight) canvas->Font()->SetColor(clHighlightText);
-            DrawCellText(canvas, ARect, 2, 2, text, column->Alignment(), rtl);
-        }
-    }
-    if (column) DrawColumnCell(ARect, dataCol, column, AState);
-}
-
-void TssCustomDBGrid::DrawDataCell(const RECT& Rect, TField* Field, TGridDrawState State) {
-    if (OnDrawDataCell) OnDrawDataCell(this, Rect, Field, State);
-}
-
-void TssCustomDBGrid::DrawColumnCell(const RECT& Rect, int DataCol, TssColumn* Column, TGridDrawState State) {
-    if (OnDrawColumnCell) OnDrawColumnCell(this, Rect, DataCol, Column, State);
-}
+// ---- titles ----
 
 void TssCustomDBGrid::InvalidateTitles() {
     if (!HandleAllocated() || !FOptions.Contains(TDBGridOption::dgTitles) || FTitleOffset == 0) return;

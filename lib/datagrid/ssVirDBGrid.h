@@ -413,12 +413,20 @@ public:
     virtual void RequestLayout();
     // Writes the editor's text into the selected field.
     void WriteEditText();
+    // Asked by the editor before it changes the selected cell's text: puts the dataset into edit
+    // mode when the cell may be modified and marks the link modified; false leaves it alone.
+    bool BeginCellEdit();
     // Whether the focus could be taken (or needed none).
     bool AcquireFocus();
     // Moves to grid column GridCol; with Direction, steps past hidden columns that way.
     void MoveToColumn(int GridCol, int Direction);
     // Repaints the title rows.
     void InvalidateTitles();
+    // The default drawing of a data cell, for the drawing events: the field's display text.
+    void DefaultDrawDataCell(const RECT& Rect, TField* Field, TGridDrawState State);
+    void DefaultDrawColumnCell(const RECT& Rect, int DataCol, TssColumn* Column, TGridDrawState State);
+    // Copies the selected rows, or else the current cell, to the clipboard as tab-separated text.
+    void CopyToClipboard();
 
     TNotifyEvent OnColEnter;
     TNotifyEvent OnColExit;
@@ -458,6 +466,8 @@ protected:
     virtual void EditingChanged();
 
     void DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawState AState) override;
+    // Paints the cells, then the raised frames of the fixed cells all at once.
+    void Paint() override;
     void ColWidthsChanged() override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void TopLeftChanged() override;
@@ -470,6 +480,25 @@ protected:
     void Loaded() override;
     String GetEditText(int ACol, int ARow) override;
     void SetEditText(int ACol, int ARow, const String& Value) override;
+    // Whether a data cell shows the highlight: a selected row in multi-select mode, or the
+    // selected cell while the grid shows its selection.
+    virtual bool IsCellHighlighted(TGridDrawState State);
+    bool CanEditModify() override;
+    bool CanEditAcceptKey(wchar_t Key) override;
+    bool CanEditShow() override;
+    String GetEditMask(int ACol, int ARow) override;
+    int GetEditLimit() override;
+    TEditStyle GetEditStyle(int ACol, int ARow) override;
+    TInplaceEdit* CreateEditor() override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyPress(wchar_t& Key) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, POINT MousePos) override;
+    void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
+    bool BeginColumnDrag(int& Origin, int& Destination, POINT MousePt) override;
+    bool CheckColumnDrag(int& Origin, int& Destination, POINT MousePt) override;
+    bool EndColumnDrag(int& Origin, int& Destination, POINT MousePt) override;
 
     // The row of the current record's indicator when it was last drawn.
     int FSelRow = 0;
@@ -497,7 +526,33 @@ private:
     void ApplyColumnIme(bool Activate);
     bool PopupColumnMenu(int X, int Y);
     bool IsEditorWindow(HWND Wnd) const;
+    // Drawing (ssVirDBGridPaint.cpp).
+    void DrawIndicatorCell(int ARow, const RECT& ARect, int FrameOffset);
+    void DrawTitleCell(int ACol, int ARow, RECT ARect, TGridDrawState& AState);
+    // The column that titles column Index at title row ARow: it or the nearest ancestor not deeper.
+    TssColumn* MasterColumn(int Index, int ARow) const;
+    // The rectangle a title spans at title row ARow from column Index; empty without a master.
+    RECT TitleRect(int Index, int ARow, TssColumn*& Master);
+    // Input (ssVirDBGridInput.cpp).
+    bool ExpandButtonHit(int X, int Y, TssColumn*& Master);
+    bool CanModifyData() const;
+    void ClearSelection();
+    void MoveWithSelection(bool Select, int Direction, TShiftState Shift);
+    void NextRow(bool Select, TShiftState Shift);
+    void PriorRow(bool Select, TShiftState Shift);
+    void Tab(bool GoForward);
+    void DeleteRecords();
+    void MouseDownOnCell(TMouseButton Button, TShiftState Shift, TGridCoord Cell);
 
+    // Frames a fixed cell now, or with the others at the end of a paint.
+    void FrameFixedCell(const RECT& R);
+    std::unique_ptr<TCustomImageList> FIndicators;  // the row indicators, by dataset state
+    std::vector<RECT> FFixedFrames;                 // collected while painting
+    bool FPainting = false;
+    TBookmark FSelectionAnchor;                     // where a Shift range started
+    bool FRangeSelecting = false;
+    TssColumn* FDragCol = nullptr;  // the title being dragged among its siblings
+    int FWheelRest = 0;             // wheel delta short of a notch
     std::unique_ptr<TFont> FTitleFont;
     bool FReadOnly = false;
     String FOriginalImeName;
