@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     RegisterLibraryUnits();
     Application->Initialize();
     const std::pair<const char*, std::function<void()>> comparisons[] = {
+        {"smooth-steps", SmoothSteps},
+        {"smooth-memory", SmoothMemory},
     };
     for (const auto& [name, run] : comparisons)
         if (argc < 2 || std::any_of(argv + 1, argv + argc, [&](const char* a) { return std::strcmp(a, name) == 0; }))

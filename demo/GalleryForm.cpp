@@ -44,6 +44,10 @@ const TGalleryPage kPages[] = {
          {L"メッセージラベル　TssMessageLabel", AddMessageLabelSamples},
          {L"フォームの基準幅　TssFormResize", AddFormBaseSamples},
      }},
+    {L"データグリッド",
+     {
+         {L"データグリッド　TssDBGrid：なめらかなスクロール、5 行ごとの太い線", AddSmoothDBGridSamples},
+     }},
 };
 
 constexpr int kPageBarHeight = 32;

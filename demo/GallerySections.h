@@ -24,3 +24,6 @@ void AddMessageLabelSamples(TGalleryBand& Band);
 // Buttons that scale the window between the form base widths 640, 800, 1024 and 1280 (640 is no
 // change on Windows XP or later) and remember the choice beside the program.
 void AddFormBaseSamples(TGalleryBand& Band);
+// A data grid scrolling smoothly over a million in-memory records, with a thick line under every
+// fifth record and whole-page paging that keeps the cursor's screen row.
+void AddSmoothDBGridSamples(TGalleryBand& Band);

@@ -70,6 +70,8 @@ bool FetchesAll(TDataSet* DataSet) {
 
 // ---- the column store ----
 
+namespace ssDBGrid {
+
 void TssGridColInfo::SetCount(int Value) {
     Value = std::max(Value, 0);
     while (int(FList.size()) < Value) FList.push_back(std::make_unique<TRecord>());
@@ -196,14 +198,16 @@ const TPen* TssGridRowInfo::LineAt(int Index) const {
 
 int TssGridRowInfo::MaxLineWidth() const { return FLineWidths.empty() ? 0 : FLineWidths.rbegin()->first; }
 
+}  // namespace ssDBGrid
+
 // ---- the grid ----
 
 TssDBGrid::TssDBGrid(TComponent* AOwner)
     : TssVirtualDBGrid(AOwner),
       FColLIne(std::make_unique<TPen>()),
       FRowLine(std::make_unique<TPen>()),
-      FssGridRowInfo(std::make_unique<TssGridRowInfo>()),
-      FssGridColInfo(std::make_unique<TssGridColInfo>()) {
+      FssGridRowInfo(std::make_unique<ssDBGrid::TssGridRowInfo>()),
+      FssGridColInfo(std::make_unique<ssDBGrid::TssGridColInfo>()) {
     FssGridColInfo->SetCount(ColCount());
     FssGridRowInfo->SetCount(RowCount());
     UpdateOwnOffsets();

@@ -10,6 +10,9 @@
 
 #include "ssVirDBGrid.h"
 
+// The data grid's own attribute stores; the plain grid has stores of the same names.
+namespace ssDBGrid {
+
 // Per-grid-column attributes, addressed through a cursor (Col). A read outside the records gives
 // the default, a write there is ignored.
 class TssGridColInfo {
@@ -94,6 +97,8 @@ private:
     int FRow = 0;
 };
 
+}  // namespace ssDBGrid
+
 // The smooth-mode data grid with per-row and per-column line pens and whole-row paging.
 class TssDBGrid : public TssVirtualDBGrid {
     SS_CLASS(TssDBGrid, TssVirtualDBGrid)
@@ -124,8 +129,8 @@ public:
     // The absolute row shown in the first data row.
     int TopAbsoluteRow() const { return FTopRow; }
     int MaxRowLine() const { return FMaxRowLine; }
-    const TssGridRowInfo* RowInfo() const { return FssGridRowInfo.get(); }
-    const TssGridColInfo* ColInfo() const { return FssGridColInfo.get(); }
+    const ssDBGrid::TssGridRowInfo* RowInfo() const { return FssGridRowInfo.get(); }
+    const ssDBGrid::TssGridColInfo* ColInfo() const { return FssGridColInfo.get(); }
 
 protected:
     void DataLinkActiveChanged(bool Value) override;
@@ -168,8 +173,8 @@ private:
     void PaintCustomLines();
 
     std::unique_ptr<TPen> FColLIne, FRowLine;
-    std::unique_ptr<TssGridRowInfo> FssGridRowInfo;
-    std::unique_ptr<TssGridColInfo> FssGridColInfo;
+    std::unique_ptr<ssDBGrid::TssGridRowInfo> FssGridRowInfo;
+    std::unique_ptr<ssDBGrid::TssGridColInfo> FssGridColInfo;
     int FColOffset = 0;
     int FTopRow = 0;
     int FDefaultRowHeights = 0;
