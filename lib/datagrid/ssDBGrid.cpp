@@ -792,6 +792,57 @@ void TssDBGrid::PaintCustomLines() {
     }
 }
 
+// ---- the editor ----
+
+TInplaceEdit* TssDBGrid::CreateEditor() {
+    return FSmoothScroll ? new TssDBGridInplaceEdit(this) : Inherited::CreateEditor();
+}
+
+RECT TssDBGrid::CellRectWithLines(int ACol, int ARow) {
+    RECT r = CellRect(ACol, ARow);
+    int lineWidth = GridLineWidth();
+    FssGridColInfo->SetCol(ACol);
+    if (const TPen* line = FssGridColInfo->Line()) {
+        int w = line->Width();
+        bool whole = r.right - r.left == ColWidths(ACol);
+        if (whole || w < lineWidth) r.right += lineWidth - w;
+        else r.right = r.left + ColWidths(ACol) + lineWidth - w;
+    }
+    int absolute = ARow < FTitleOffset ? ARow : FTopRow + ARow - FTitleOffset;
+    if (const TPen* line = FssGridRowInfo->LineAt(absolute)) {
+        int w = line->Width();
+        bool whole = r.bottom - r.top == RowHeights(ARow);
+        if (whole && w >= lineWidth) r.bottom += lineWidth - w;
+        else if (w >= lineWidth) r.bottom += lineWidth - (w + r.bottom - RowHeights(ARow) - r.top);
+        else r.bottom += w - lineWidth;
+    }
+    return r;
+}
+
+RECT TssDBGridInplaceEdit::CurrentCellRect() const {
+    auto* grid = static_cast<TssDBGrid*>(Grid());
+    return grid->CellRectWithLines(grid->Col(), grid->Row());
+}
+
+void TssDBGridInplaceEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    if (!Grid()) return Inherited::SetBounds(ALeft, ATop, AWidth, AHeight);
+    RECT cell = CurrentCellRect();
+    int textHeight = std::abs(Font()->Height()) + 2;
+    Inherited::SetBounds(cell.left, cell.bottom - textHeight, cell.right - cell.left - 1, textHeight);
+    if (!HandleAllocated()) return;
+    RECT area{2, 2, Width() - 2, Height()};
+    SendMessageW(Handle(), EM_SETRECTNP, 0, LPARAM(&area));
+    SendMessageW(Handle(), EM_SCROLLCARET, 0, 0);
+}
+
+void TssDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
+    if (Key == VK_RETURN && Grid()) {
+        RECT cell = CurrentCellRect();
+        Inherited::SetBounds(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top);
+    }
+    Inherited::KeyDown(Key, Shift);
+}
+
 // ---- the published grid ----
 
 SS_PUBLISH(TssDBGrid) {

@@ -99,6 +99,22 @@ private:
 
 }  // namespace ssDBGrid
 
+// The editor of a smooth grid: it sits on the bottom of the cell, as the cell's text does, and
+// takes the whole cell once Enter is pressed.
+class TssDBGridInplaceEdit : public TInplaceEdit {
+    SS_CLASS(TssDBGridInplaceEdit, TInplaceEdit)
+public:
+    explicit TssDBGridInplaceEdit(TComponent* AOwner) : TInplaceEdit(AOwner) {}
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+protected:
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+
+private:
+    // The current cell's rectangle less the room of thick custom lines.
+    RECT CurrentCellRect() const;
+};
+
 // The smooth-mode data grid with per-row and per-column line pens and whole-row paging.
 class TssDBGrid : public TssVirtualDBGrid {
     SS_CLASS(TssDBGrid, TssVirtualDBGrid)
@@ -129,6 +145,8 @@ public:
     // The absolute row shown in the first data row.
     int TopAbsoluteRow() const { return FTopRow; }
     int MaxRowLine() const { return FMaxRowLine; }
+    // A cell's rectangle without the room its thick custom lines take.
+    RECT CellRectWithLines(int ACol, int ARow);
     const ssDBGrid::TssGridRowInfo* RowInfo() const { return FssGridRowInfo.get(); }
     const ssDBGrid::TssGridColInfo* ColInfo() const { return FssGridColInfo.get(); }
 
@@ -146,6 +164,7 @@ protected:
     void DrawCellText(TCanvas* ACanvas, const RECT& ARect, int DX, int DY, const String& Text, TAlignment Alignment,
                       bool RightToLeft) override;
     void Paint() override;
+    TInplaceEdit* CreateEditor() override;
 
 private:
     // The dataset when the link is active and it is open.

@@ -246,6 +246,26 @@ TEST(DBGridSmooth, AFailingJumpRestoresTheControlsAndTheScrollEvents) {
     EXPECT_EQ(g.Grid->CurrentRecordNumber(), 300);
 }
 
+TEST(DBGridSmooth, TheEditorSitsOnTheBottomOfTheCell) {
+    auto ds = Filled<TFDMemTable>(20);
+    SmoothGrid g(ds.get());
+    TPen thick;
+    thick.SetWidth(5);
+    g.Grid->SetRowLine(g.Grid->TitleOffset(), &thick);  // the first record's row
+    g.Form.Capture();
+    g.Key(VK_F2);
+    auto* editor = dynamic_cast<TssDBGridInplaceEdit*>(g.Grid->InplaceEditor());
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->Shown());
+    RECT cell = g.Grid->CellRect(g.Grid->Col(), g.Grid->Row());
+    int height = std::abs(editor->Font()->Height()) + 2;
+    EXPECT_EQ(editor->Left(), cell.left);
+    EXPECT_EQ(editor->Width(), cell.right - cell.left - 1);
+    EXPECT_EQ(editor->Height(), height);
+    // The thick line below keeps its room.
+    EXPECT_EQ(editor->Top() + height, cell.bottom + g.Grid->GridLineWidth() - 5);
+}
+
 std::string Env(const char* Name) {
     const char* v = std::getenv(Name);
     return v ? v : "";
