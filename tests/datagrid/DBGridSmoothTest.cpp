@@ -167,14 +167,14 @@ TEST(DBGridSmooth, AThickRowPenMakesEveryRowTallerUntilItIsTakenBack) {
     EXPECT_EQ(g.Grid->RowInfo()->LineAt(4), nullptr);
     EXPECT_EQ(g.Grid->DefaultRowHeight(), height);
 
-    // A pen handed out stays bound to its row, whatever reads the store in between.
+    // A pen handed out stays bound to its row, whatever uses the store in between.
     TPen* handed = g.Grid->GetRowLineProp(7);
-    g.Grid->GetColLineProp(1);
+    g.Grid->SetRowLine(2, &thick);
     g.Form.Capture();
     handed->SetWidth(4);
     ASSERT_NE(g.Grid->RowInfo()->LineAt(7), nullptr);
     EXPECT_EQ(g.Grid->RowInfo()->LineAt(7)->Width(), 4);
-    EXPECT_EQ(g.Grid->RowInfo()->LineAt(4), nullptr);
+    EXPECT_EQ(g.Grid->RowInfo()->LineAt(2)->Width(), 3);
     EXPECT_EQ(g.Grid->DefaultRowHeight(), height + 3);
 
     // Indexes outside the store on either side change nothing.
