@@ -130,6 +130,29 @@ TEST(DBGridSmooth, TheBarSpansTheDatasetAndNeverPassesItsRecords) {
     EXPECT_EQ(g.Grid->CurrentRecordNumber(), 995);
 }
 
+TEST(DBGridSmooth, FiltersAndInsertsKeepTheBarOnTheRecords) {
+    auto ds = Filled<TFDMemTable>(100);
+    SmoothGrid g(ds.get());
+    int page = g.Grid->VisibleRowCount();
+    ds->MoveBy(10);
+    ds->SetOnFilterRecord([](TDataSet* d, bool& accept) { accept = d->FieldByName(L"ID")->AsInteger() % 2 == 0; });
+    ds->SetFiltered(true);
+    EXPECT_EQ(g.Bar().nMax, 50 + page - 1);
+    ds->Last();
+    EXPECT_EQ(g.Grid->CurrentRecordNumber(), 50);
+    ds->SetFiltered(false);
+    ds->First();
+    EXPECT_EQ(g.Bar().nMax, 100 + page - 1);
+    // An insert that is given up leaves no row behind.
+    ds->MoveBy(5);
+    ds->Insert();
+    ds->FieldByName(L"ID")->SetAsInteger(1000);
+    ds->Cancel();
+    ds->Last();
+    EXPECT_EQ(g.Bar().nMax, 100 + page - 1);
+    EXPECT_EQ(g.Bar().nPos, 100);
+}
+
 TEST(DBGridSmooth, TheThumbJumpsToTheMiddleRowWithOneAfterScroll) {
     auto ds = Filled<TFDMemTable>(1000, false);
     int afterScrolls = 0;
