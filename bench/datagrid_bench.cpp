@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
     Application->Initialize();
     const std::pair<const char*, std::function<void()>> comparisons[] = {
         {"repaint", DataGridRepaintComparison},
+        {"smooth-steps", SmoothSteps},
+        {"smooth-memory", SmoothMemory},
     };
     for (const auto& [name, run] : comparisons)
         if (argc < 2 || std::any_of(argv + 1, argv + argc, [&](const char* a) { return std::strcmp(a, name) == 0; }))

@@ -47,6 +47,7 @@ const TGalleryPage kPages[] = {
     {L"データグリッド",
      {
          {L"データグリッド　TssVirtualDBGrid：編集、Shift・Ctrl で複数行を選択、Ctrl+Delete で確認して削除", AddEditableDataGridSamples},
+         {L"データグリッド　TssDBGrid：なめらかなスクロール、5 行ごとの太い線", AddSmoothDBGridSamples},
      }},
 };
 
@@ -79,7 +80,6 @@ TfmGallery::TfmGallery(TComponent* AOwner) : TForm(AOwner) {
     for (const TGalleryPage& page : kPages) {
         auto* button = new TButton(this);
         button->SetParent(this);
-        button->SetBounds(8 + int(FPageButtons.size()) * (kPageButtonWidth + 4), 4, kPageButtonWidth, kPageBarHeight - 8);
         button->SetCaption(page.Title);
         button->OnClick = [this, index = int(FPages.size())](TObject*) { ShowPage(index); };
         FPageButtons.push_back(button);
@@ -99,6 +99,11 @@ TfmGallery::TfmGallery(TComponent* AOwner) : TForm(AOwner) {
         height = std::max(height, top);
         FPages.push_back(panel);
     }
+    // The page buttons share the bar, never wider than their own width, never past the window.
+    const int pages = int(FPageButtons.size());
+    const int buttonWidth = std::min(kPageButtonWidth, (width - 8) / pages - 4);
+    for (int i = 0; i < pages; ++i)
+        FPageButtons[i]->SetBounds(8 + i * (buttonWidth + 4), 4, buttonWidth, kPageBarHeight - 8);
     for (TssPanel* band : bands) band->SetWidth(width);
     for (TssPanel* page : FPages) page->SetBounds(0, kPageBarHeight, width, height);
     pnlStatus->SetBounds(0, kPageBarHeight + height, width, kStatusHeight);

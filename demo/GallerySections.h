@@ -27,3 +27,6 @@ void AddFormBaseSamples(TGalleryBand& Band);
 // An editable data grid over a memory table: rows selected with Shift and Ctrl, deleted with
 // Ctrl+Delete after the confirmation dialog, copied with Ctrl+C, appended below the last row.
 void AddEditableDataGridSamples(TGalleryBand& Band);
+// A data grid scrolling smoothly over a million in-memory records, with a thick line under every
+// fifth record and whole-page paging that keeps the cursor's screen row.
+void AddSmoothDBGridSamples(TGalleryBand& Band);

@@ -451,6 +451,8 @@ protected:
     virtual void RefreshFromDataSet();
     virtual void SyncScrollBar();
     virtual void Relayout();
+    // Makes the grid's current row the dataset's active record.
+    void SyncCurrentRow();
 
     virtual void CellClick(TssColumn* Column);
     virtual void ColEnter();
@@ -514,7 +516,6 @@ private:
     friend class TssBookmarkList;
     bool Loading() const { return ComponentState().Contains(TComponentStateItem::csLoading); }
     bool IsColumnsStored() const;
-    void SyncCurrentRow();
     void MeasureRowHeights();
     void RebindColumns();
     void TitleFontChanged();
