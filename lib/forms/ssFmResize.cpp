@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "ssGrids.h"
+#include "ssVirDBGrid.h"
 #include "ssMsgLbl.h"
 #include "ssOSVer.h"
 #include "ssZoomFontEditor.h"
@@ -58,9 +59,27 @@ bool TssCustomResize::IsZoomFontControl(TComponent* Component) const {
     return zoom->Zoom() || (autoZoom && autoZoom->AutoZoom());
 }
 
-void TssCustomResize::RecordDataGridWidths(TComponent*) {}
+void TssCustomResize::RecordDataGridWidths(TComponent* Component) {
+    auto* grid = dynamic_cast<TssCustomDBGrid*>(Component);
+    if (!grid) return;
+    TssDBGridInfo_ info{grid, {}};
+    TssDBGridColumns* columns = grid->Columns();
+    for (int i = 0; i < columns->Count(); ++i) info.ColWidths.push_back(columns->Items(i)->Width());
+    fOrgDBGridInfo.push_back(std::move(info));
+}
 
-void TssCustomResize::FixDataGridWidths(int, int) {}
+void TssCustomResize::FixDataGridWidths(int P, int N) {
+    bool design = N == kDesignBase;
+    for (TssDBGridInfo_& g : fOrgDBGridInfo) {
+        TssDBGridColumns* columns = g.Grid->Columns();
+        // Columns added or removed since the record: the indices both have go back.
+        int count = design ? std::min(columns->Count(), int(g.ColWidths.size())) : columns->Count();
+        for (int i = 0; i < count; ++i) {
+            TssColumn* column = columns->Items(i);
+            column->SetWidth(design ? g.ColWidths[i] : Step(column->Width(), N, P));
+        }
+    }
+}
 
 bool TssCustomResize::KeepsOwnFont(TControl* Control) const {
     return !Control->ParentFont() && !IsZoomFontControl(Control) && !InheritsFromName(Control, L"TssFormFmBase");

@@ -1,5 +1,5 @@
 // Scaling forms and frames between the form base widths 640, 800, 1024 and 1280 (designed at
-// 800), with string grids, message labels, frames, anchors, constraints and bottom-aligned
+// 800), with string grids, data grids, message labels, frames, anchors, constraints and bottom-aligned
 // controls kept consistent, and the remembered base width and position of the user.
 #pragma once
 #include <memory>
@@ -8,6 +8,7 @@
 #include "Forms.h"
 
 class TssStringGrid;
+class TssCustomDBGrid;
 class TssMessageLabel;
 
 // A string grid's design geometry, and which of its own fonts follow the grid's font size.
@@ -19,7 +20,7 @@ struct TssGridInfo_ {
 };
 // A data grid's design column widths.
 struct TssDBGridInfo_ {
-    TComponent* Grid;
+    TssCustomDBGrid* Grid;
     std::vector<int> ColWidths;
 };
 // A message label's design clip rectangle, line spacing and pitch, and its lines while scaling.
@@ -75,7 +76,6 @@ protected:
 
 private:
     // Data grids' column widths: recorded at construction, restored or scaled per step.
-    // Data grids join these when they exist.
     void RecordDataGridWidths(TComponent* Component);
     void FixDataGridWidths(int P, int N);
     bool KeepsOwnFont(TControl* Control) const;
