@@ -41,6 +41,7 @@ void TGalleryBand::NewRow(const String& Caption, int Height) {
     caption->SetParent(FPanel);
     caption->SetAutoSize(false);
     caption->SetLayout(TTextLayout::tlCenter);
+    caption->SetWordWrap(true);  // a long caption takes more lines of the row, not the samples' room
     caption->SetBounds(kCaptionLeft, FRowTop, kCaptionWidth, Height);
     caption->SetCaption(Caption);
 }

@@ -79,6 +79,20 @@ TEST(GalleryProcess, StartsOnThePageAskedForAndShowsTheGridThere) {
     EXPECT_EQ(gallery.WaitExit(20000), 0u);
 }
 
+// The data-grid page: the editable grid, and the smooth grid over memory and over the SQLite
+// database (which shows a message instead when the driver cannot open it).
+TEST(GalleryProcess, TheDataGridPageShowsTheMemoryAndDatabaseGrids) {
+    ChildProcess gallery(BinDir() + L"ssGallery.exe", L"6");
+    HWND form = ShownGallery(gallery);
+    ASSERT_TRUE(form);
+    EXPECT_EQ(Children(form, L"TssVirtualDBGrid").size(), 1u);
+    std::vector<HWND> smooth = Children(form, L"TssDBGrid");
+    ASSERT_EQ(smooth.size(), 2u);
+    for (HWND grid : smooth) EXPECT_TRUE(IsWindowVisible(grid));
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(gallery.WaitExit(20000), 0u);
+}
+
 // The save button writes the left grid to a file and reads it into the right one, says so on
 // the status line, and the copy then looks the same: widths, heights, colours, fonts, lines, texts.
 TEST(GalleryProcess, TheStringGridPageSavesOneGridAndLoadsItIntoTheOther) {
