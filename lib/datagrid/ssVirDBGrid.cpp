@@ -890,6 +890,7 @@ void TssCustomDBGrid::ShowPopupEditor(TssColumn* Column, int X, int Y) {
         form->SetHeight(Screen->Height() / 4);
         grid->SetParent(form);
         grid->SetAlign(TAlign::alClient);
+        grid->FFloatingWindow = form;
         grid->SetColor(Color());
         grid->SetCtl3D(Ctl3D());
         grid->SetEnabled(Enabled());

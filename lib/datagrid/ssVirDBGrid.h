@@ -495,6 +495,7 @@ protected:
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(wchar_t& Key) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, POINT MousePos) override;
     void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
@@ -553,6 +554,11 @@ private:
     TBookmark FSelectionAnchor;                     // where a Shift range started
     bool FRangeSelecting = false;
     TssColumn* FDragCol = nullptr;  // the title being dragged among its siblings
+    // A popup grid filling its floating window; its corner cell drags the window, from where
+    // the mouse and the window were when the button went down (screen coordinates).
+    TWinControl* FFloatingWindow = nullptr;
+    bool FDraggingWindow = false;
+    POINT FDragFrom{}, FWindowFrom{};
     int FWheelRest = 0;             // wheel delta short of a notch
     std::unique_ptr<TFont> FTitleFont;
     bool FReadOnly = false;

@@ -397,13 +397,22 @@ void TssCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     }
     TGridCoord cell = MouseCoord(X, Y);
     if (cell.X < 0) return TCustomGrid::MouseDown(Button, Shift, X, Y);
+    bool designing = ComponentState().Contains(TComponentStateItem::csDesigning);
+    if (FFloatingWindow && !designing && Button == TMouseButton::mbLeft && cell.X < FIndicatorOffset &&
+        cell.Y < FTitleOffset) {
+        FDraggingWindow = true;
+        FDragFrom = POINT{X, Y};
+        ClientToScreen(Handle(), &FDragFrom);
+        FWindowFrom = POINT{FFloatingWindow->Left(), FFloatingWindow->Top()};
+        SetMouseCapture(true);
+        return;
+    }
     TssColumn* master = nullptr;
     if (Button == TMouseButton::mbLeft && ExpandButtonHit(X, Y, master)) {
         master->SetExpanded(!master->Expanded());
         SetMouseCapture(false);
         return;
     }
-    bool designing = ComponentState().Contains(TComponentStateItem::csDesigning);
     if ((designing || FOptions.Contains(TDBGridOption::dgColumnResize)) && cell.Y < FTitleOffset) {
         FDataLink->UpdateData();
         return TCustomGrid::MouseDown(Button, Shift, X, Y);
@@ -441,7 +450,22 @@ void TssCustomDBGrid::MouseDownOnCell(TMouseButton Button, TShiftState Shift, TG
     UpdateUnlock();
 }
 
+void TssCustomDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
+    if (FDraggingWindow && !MouseCapture()) FDraggingWindow = false;  // the capture was taken away
+    if (!FDraggingWindow) return TCustomGrid::MouseMove(Shift, X, Y);
+    POINT at{X, Y};
+    ClientToScreen(Handle(), &at);
+    FFloatingWindow->SetBounds(FWindowFrom.x + at.x - FDragFrom.x, FWindowFrom.y + at.y - FDragFrom.y,
+                               FFloatingWindow->Width(), FFloatingWindow->Height());
+}
+
 void TssCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (FDraggingWindow) {
+        MouseMove(Shift, X, Y);
+        FDraggingWindow = false;
+        SetMouseCapture(false);
+        return;
+    }
     TGridState state = GridState();
     TCustomGrid::MouseUp(Button, Shift, X, Y);
     if (state == TGridState::gsColSizing || state == TGridState::gsRowSizing || Button != TMouseButton::mbLeft)

@@ -187,7 +187,7 @@ TEST(DBGridOptions, RowSelectDropsEditingAndMultiSelectKeepsTheSelection) {
     EXPECT_EQ(g.Grid->FixedRows(), 0);
 }
 
-TEST(DBGridNested, ANestedDataSetOpensItsPopupGridOnce) {
+TEST(DBGridNested, ANestedDataSetOpensItsPopupGridOnceWhoseCornerDragsItsWindow) {
     TFDMemTable master(nullptr);
     master.FieldDefs().Add(L"ID", TFieldType::ftInteger);
     TFieldDef& lines = master.FieldDefs().Add(L"Lines", TFieldType::ftDataSet);
@@ -219,6 +219,32 @@ TEST(DBGridNested, ANestedDataSetOpensItsPopupGridOnce) {
     EXPECT_EQ(popups(), 1);
     grid->ShowPopupEditor(grid->Columns()->Items(1));
     EXPECT_EQ(popups(), 1);
+
+    // The corner cell drags the floating window; a data cell does not.
+    TssCustomDBGrid* popup = nullptr;
+    for (int i = 0; i < grid->ComponentCount() && !popup; ++i)
+        popup = dynamic_cast<TssCustomDBGrid*>(grid->Components(i));
+    ASSERT_NE(popup, nullptr);
+    auto* window = dynamic_cast<TCustomForm*>(popup->Parent());
+    ASSERT_NE(window, nullptr);
+    // Mouse messages at screen points, as the cursor's place over the window as it is now.
+    auto mouse = [&](UINT message, WPARAM keys, POINT screen) {
+        ScreenToClient(popup->Handle(), &screen);
+        SendMessageW(popup->Handle(), message, keys, MAKELPARAM(screen.x, screen.y));
+    };
+    struct Case { int col, row; bool drags; };
+    for (const Case& c : {Case{0, 0, true}, Case{1, 1, false}}) {
+        RECT r = popup->CellRect(c.col, c.row);
+        POINT start{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(popup->Handle(), &start);
+        POINT from{window->Left(), window->Top()};
+        mouse(WM_LBUTTONDOWN, MK_LBUTTON, start);
+        mouse(WM_MOUSEMOVE, MK_LBUTTON, POINT{start.x + 10, start.y + 5});
+        mouse(WM_MOUSEMOVE, MK_LBUTTON, POINT{start.x + 30, start.y + 20});
+        mouse(WM_LBUTTONUP, 0, POINT{start.x + 30, start.y + 20});
+        EXPECT_EQ(window->Left() - from.x, c.drags ? 30 : 0) << c.col;
+        EXPECT_EQ(window->Top() - from.y, c.drags ? 20 : 0) << c.col;
+    }
     // Closing the dataset frees it.
     master.Close();
     EXPECT_EQ(popups(), 0);
