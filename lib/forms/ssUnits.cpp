@@ -4,6 +4,7 @@
 #include "Filer.h"
 #include "Forms.h"
 #include "ssButton.h"
+#include "ssDBGrid.h"
 #include "ssDrive.h"
 #include "ssGrids.h"
 #include "ssHoliday.h"
@@ -27,6 +28,8 @@ void RegisterLibraryUnits() {
     RegisterClass<TssButton>();
     RegisterClass<TssDrawGrid>();
     RegisterClass<TssStringGrid>();
+    RegisterClass<TssVirtualDBGrid>();
+    RegisterClass<TssDBGrid>();
     Application->AddUnit({ResetControlWord, nullptr});
     Application->AddUnit({TssDrive::Startup, nullptr});
     Application->AddUnit({TssRegistry::Startup, nullptr});

@@ -7,6 +7,7 @@
 #include "Filer.h"
 #include "ObjectText.h"
 #include "ssButton.h"
+#include "ssDBGrid.h"
 #include "ssLabel.h"
 #include "ssPanel.h"
 #include "ssUnits.h"
@@ -73,4 +74,30 @@ TEST(SsFormStream, TheLibrarysLabelPanelAndButtonsComeBack) {
     EXPECT_TRUE(c->Default());
     EXPECT_EQ(c->ModalResult(), 7);
     EXPECT_EQ(c->Layout(), TButtonLayout::blGlyphTop);
+}
+
+TEST(SsFormStream, AFormsDataGridComesBackAsItsClassWithItsColumns) {
+    RegisterLibraryUnits();
+    ShownForm source;
+    auto* grid = new TssDBGrid(source.Form);
+    grid->SetName(L"Grid1");
+    grid->SetParent(source.Form);
+    grid->SetScrollAllRow(true);
+    TssColumn* column = grid->Columns()->Add();
+    column->SetFieldName(L"名前");
+    column->SetWidth(123);
+    column->Title()->SetCaption(L"氏名");
+
+    TMemoryStream bin;
+    WriteComponentStream(bin, source.Form);
+    ShownForm copy;
+    bin.SetPosition(0);
+    ReadComponentStream(bin, copy.Form);
+    auto* g = dynamic_cast<TssDBGrid*>(copy.Form->FindComponent(L"Grid1"));
+    ASSERT_NE(g, nullptr);
+    EXPECT_TRUE(g->ScrollAllRow());
+    ASSERT_EQ(g->Columns()->Count(), 1);
+    EXPECT_EQ(g->Columns()->Items(0)->FieldName(), L"名前");
+    EXPECT_EQ(g->Columns()->Items(0)->Width(), 123);
+    EXPECT_EQ(g->Columns()->Items(0)->Title()->Caption(), L"氏名");
 }
