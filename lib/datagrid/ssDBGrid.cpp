@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <exception>
 
+#include <imm.h>
+
 #include "TypInfo.h"
 #include "ssVirDBGridSupport.h"
 
@@ -833,6 +835,19 @@ void TssDBGridInplaceEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeigh
     RECT area{2, 2, Width() - 2, Height()};
     SendMessageW(Handle(), EM_SETRECTNP, 0, LPARAM(&area));
     SendMessageW(Handle(), EM_SCROLLCARET, 0, 0);
+    if (EastAsianSystem()) PlaceComposition(POINT{area.left, area.top});
+}
+
+void TssDBGridInplaceEdit::PlaceComposition(POINT At) {
+    HIMC context = ImmGetContext(Handle());
+    if (!context) return;
+    COMPOSITIONFORM form{};
+    form.dwStyle = CFS_POINT;
+    form.ptCurrentPos = At;
+    ImmSetCompositionWindow(context, &form);
+    LOGFONTW font{};
+    if (GetObjectW(HFONT(Font()->Handle()), sizeof font, &font)) ImmSetCompositionFontW(context, &font);
+    ImmReleaseContext(Handle(), context);
 }
 
 void TssDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {

@@ -99,12 +99,13 @@ private:
 
 }  // namespace ssDBGrid
 
-// The editor of a smooth grid: it sits on the bottom of the cell, as the cell's text does, and
-// takes the whole cell once Enter is pressed.
-class TssDBGridInplaceEdit : public TInplaceEdit {
-    SS_CLASS(TssDBGridInplaceEdit, TInplaceEdit)
+// The editor of a smooth grid: the data grid's editor sitting on the bottom of the cell, as the
+// cell's text does, with the input method's composition there too; it takes the whole cell once
+// Enter is pressed.
+class TssDBGridInplaceEdit : public TDBGridInplaceEdit {
+    SS_CLASS(TssDBGridInplaceEdit, TDBGridInplaceEdit)
 public:
-    explicit TssDBGridInplaceEdit(TComponent* AOwner) : TInplaceEdit(AOwner) {}
+    explicit TssDBGridInplaceEdit(TComponent* AOwner) : TDBGridInplaceEdit(AOwner) {}
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
 protected:
@@ -113,6 +114,8 @@ protected:
 private:
     // The current cell's rectangle less the room of thick custom lines.
     RECT CurrentCellRect() const;
+    // The input method composes at At (client coordinates) in the editor's font.
+    void PlaceComposition(POINT At);
 };
 
 // The smooth-mode data grid with per-row and per-column line pens and whole-row paging.

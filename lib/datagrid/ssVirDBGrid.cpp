@@ -14,11 +14,6 @@
 
 namespace {
 
-bool EastAsianSystem() {
-    LANGID lang = PRIMARYLANGID(GetSystemDefaultLangID());
-    return lang == LANG_JAPANESE || lang == LANG_CHINESE || lang == LANG_KOREAN;
-}
-
 // The keyboard layout of an installed input method by its description, or none.
 HKL InputMethodLayout(const String& Name) {
     if (Name.empty()) return nullptr;

@@ -584,6 +584,24 @@ private:
     std::unique_ptr<TssBookmarkList> FBookmarks;
 };
 
+// The in-place editor of a data grid: it takes the selected column's font and input-method mode,
+// and asks the grid before its text changes, so the record is in edit mode before the first
+// character lands (entering edit mode later would reload the editor over it).
+class TDBGridInplaceEdit : public TInplaceEdit {
+    SS_CLASS(TDBGridInplaceEdit, TInplaceEdit)
+public:
+    explicit TDBGridInplaceEdit(TComponent* AOwner) : TInplaceEdit(AOwner) {}
+    void UpdateContents() override;
+
+protected:
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyPress(wchar_t& Key) override;
+    void WndProc(TMessage& Msg) override;
+
+private:
+    bool MayChange();
+};
+
 // The data grid with its properties published.
 class TssVirtualDBGrid : public TssCustomDBGrid {
     SS_CLASS(TssVirtualDBGrid, TssCustomDBGrid)

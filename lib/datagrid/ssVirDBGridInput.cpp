@@ -11,46 +11,6 @@
 
 namespace {
 
-// The in-place editor of a data grid: it takes the selected column's font and input-method mode,
-// and asks the grid before its text changes, so the record is in edit mode before the first
-// character lands (entering edit mode later would reload the editor over it).
-class TDBGridInplaceEdit : public TInplaceEdit {
-public:
-    using TInplaceEdit::TInplaceEdit;
-    void UpdateContents() override {
-        auto* grid = static_cast<TssCustomDBGrid*>(Grid());
-        int index = grid->SelectedIndex();
-        if (index >= 0 && index < grid->Columns()->Count()) {
-            TssColumn* column = grid->Columns()->Items(index);
-            Font()->Assign(*column->Font());
-            // The input method by name is the grid's to switch, as the column is entered.
-            if (HandleAllocated()) ::SetImeMode(Handle(), column->ImeMode());
-        }
-        TInplaceEdit::UpdateContents();
-    }
-
-protected:
-    void KeyDown(WORD& Key, TShiftState Shift) override {
-        if (Key == VK_DELETE && !Shift.Contains(TShiftStateItem::ssCtrl) && !MayChange()) Key = 0;
-        if (Key) TInplaceEdit::KeyDown(Key, Shift);
-    }
-    void KeyPress(wchar_t& Key) override {
-        TInplaceEdit::KeyPress(Key);
-        // Printable characters, Backspace, Ctrl+V and Ctrl+X change the text.
-        if (Key && (Key >= L' ' || Key == 8 || Key == 22 || Key == 24) && !MayChange()) {
-            Key = 0;
-            MessageBeep(0);
-        }
-    }
-    void WndProc(TMessage& Msg) override {
-        if ((Msg.Msg == WM_PASTE || Msg.Msg == WM_CUT || Msg.Msg == WM_CLEAR) && !MayChange()) return;
-        TInplaceEdit::WndProc(Msg);
-    }
-
-private:
-    bool MayChange() { return static_cast<TssCustomDBGrid*>(Grid())->BeginCellEdit(); }
-};
-
 // Field kinds whose text cannot be edited in a cell unless the field converts it itself.
 bool BinaryField(TField* Field) {
     switch (Field->DataType()) {
@@ -75,6 +35,41 @@ bool BinaryField(TField* Field) {
 bool Has(TShiftState Shift, TShiftStateItem Item) { return Shift.Contains(Item); }
 
 }  // namespace
+
+// ---- the editor ----
+
+void TDBGridInplaceEdit::UpdateContents() {
+    auto* grid = static_cast<TssCustomDBGrid*>(Grid());
+    int index = grid->SelectedIndex();
+    if (index >= 0 && index < grid->Columns()->Count()) {
+        TssColumn* column = grid->Columns()->Items(index);
+        Font()->Assign(*column->Font());
+        // The input method by name is the grid's to switch, as the column is entered.
+        if (HandleAllocated()) ::SetImeMode(Handle(), column->ImeMode());
+    }
+    TInplaceEdit::UpdateContents();
+}
+
+void TDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
+    if (Key == VK_DELETE && !Shift.Contains(TShiftStateItem::ssCtrl) && !MayChange()) Key = 0;
+    if (Key) TInplaceEdit::KeyDown(Key, Shift);
+}
+
+void TDBGridInplaceEdit::KeyPress(wchar_t& Key) {
+    TInplaceEdit::KeyPress(Key);
+    // Printable characters, Backspace, Ctrl+V and Ctrl+X change the text.
+    if (Key && (Key >= L' ' || Key == 8 || Key == 22 || Key == 24) && !MayChange()) {
+        Key = 0;
+        MessageBeep(0);
+    }
+}
+
+void TDBGridInplaceEdit::WndProc(TMessage& Msg) {
+    if ((Msg.Msg == WM_PASTE || Msg.Msg == WM_CUT || Msg.Msg == WM_CLEAR) && !MayChange()) return;
+    TInplaceEdit::WndProc(Msg);
+}
+
+bool TDBGridInplaceEdit::MayChange() { return static_cast<TssCustomDBGrid*>(Grid())->BeginCellEdit(); }
 
 // ---- the editor's questions ----
 

@@ -34,6 +34,13 @@ private:
     TEXTMETRICW FMetrics{};
 };
 
+// Whether the system's language is Japanese, Chinese or Korean (input methods and their
+// composition windows).
+inline bool EastAsianSystem() {
+    LANGID lang = PRIMARYLANGID(GetSystemDefaultLangID());
+    return lang == LANG_JAPANESE || lang == LANG_CHINESE || lang == LANG_KOREAN;
+}
+
 // Whether the system's language is Korean (the grid's Esc and editor rules differ there).
 inline bool KoreanSystem() { return PRIMARYLANGID(GetSystemDefaultLangID()) == LANG_KOREAN; }
 

@@ -12,6 +12,8 @@
 #include "ODBC.h"
 #include "ssDBGrid.h"
 
+#include <imm.h>  // after the framework, which includes windows.h
+
 using namespace datagrid_test;
 
 namespace fake {
@@ -269,7 +271,7 @@ TEST(DBGridSmooth, AFailingJumpRestoresTheControlsAndTheScrollEvents) {
     EXPECT_EQ(g.Grid->CurrentRecordNumber(), 300);
 }
 
-TEST(DBGridSmooth, TheEditorSitsOnTheBottomOfTheCell) {
+TEST(DBGridSmooth, TheEditorSitsOnTheBottomOfTheCellAndEditsTheRecord) {
     auto ds = Filled<TFDMemTable>(20);
     SmoothGrid g(ds.get());
     TPen thick;
@@ -287,6 +289,21 @@ TEST(DBGridSmooth, TheEditorSitsOnTheBottomOfTheCell) {
     EXPECT_EQ(editor->Height(), height);
     // The thick line below keeps its room.
     EXPECT_EQ(editor->Top() + height, cell.bottom + g.Grid->GridLineWidth() - 5);
+    // The input method composes at the text area's top left (this system is Japanese).
+    HIMC context = ImmGetContext(editor->Handle());
+    ASSERT_NE(context, nullptr);
+    COMPOSITIONFORM form{};
+    EXPECT_TRUE(ImmGetCompositionWindow(context, &form));
+    ImmReleaseContext(editor->Handle(), context);
+    EXPECT_EQ(form.dwStyle, DWORD(CFS_POINT));
+    EXPECT_EQ(form.ptCurrentPos.x, 2);
+    EXPECT_EQ(form.ptCurrentPos.y, 2);
+    // It is the data grid's editor: typing puts the record into edit mode and the text posts.
+    SendMessageW(editor->Handle(), WM_CHAR, L'7', 0);
+    EXPECT_EQ(ds->State(), TDataSetState::dsEdit);
+    g.Key(VK_DOWN);
+    ds->First();
+    EXPECT_EQ(ds->FieldByName(L"ID")->AsInteger(), 17);  // F2 put the caret after the text
 }
 
 std::string Env(const char* Name) {
