@@ -5,6 +5,7 @@
 
 #include "DataFixture.h"
 #include "DateUtils.h"
+#include "../support/NestedTables.h"
 
 namespace {
 std::unique_ptr<TFDMemTable> RichTable() {
@@ -99,13 +100,8 @@ TEST(MemTableStream, DamagedDataIsRefusedAndChangesNothing) {
 
 TEST(MemTableNested, NestedRecordsFollowTheMaster) {
     TFDMemTable master(nullptr);
-    master.FieldDefs().Add(L"ID", TFieldType::ftInteger);
-    TFieldDef& lines = master.FieldDefs().Add(L"Lines", TFieldType::ftDataSet);
-    lines.ChildDefs.push_back({L"Item", TFieldType::ftString, 10, false, {}});
-    master.CreateDataSet();
-    auto* field = dynamic_cast<TDataSetField*>(master.FieldByName(L"Lines"));
-    ASSERT_NE(field, nullptr);
-    TDataSet* nested = field->NestedDataSet();
+    testing_support::CreateMasterWithLines(master);
+    TDataSet* nested = testing_support::NestedLines(master);
     ASSERT_NE(nested, nullptr);
     for (int id = 1; id <= 2; ++id) {
         master.Append();

@@ -8,6 +8,7 @@
 #include "DataGridFixture.h"
 #include "Filer.h"
 #include "ODBC.h"
+#include "NestedTables.h"
 #include "TestSupport.h"
 
 using namespace datagrid_test;
@@ -189,17 +190,14 @@ TEST(DBGridOptions, RowSelectDropsEditingAndMultiSelectKeepsTheSelection) {
 
 TEST(DBGridNested, ANestedDataSetOpensItsPopupGridOnceWhoseCornerDragsItsWindow) {
     TFDMemTable master(nullptr);
-    master.FieldDefs().Add(L"ID", TFieldType::ftInteger);
-    TFieldDef& lines = master.FieldDefs().Add(L"Lines", TFieldType::ftDataSet);
-    lines.ChildDefs.push_back({L"Item", TFieldType::ftString, 10, false, {}});
-    master.CreateDataSet();
-    auto* field = dynamic_cast<TDataSetField*>(master.FieldByName(L"Lines"));
+    testing_support::CreateMasterWithLines(master);
+    TDataSet* nested = testing_support::NestedLines(master);
     master.Append();
     master.FieldByName(L"ID")->SetAsInteger(1);
     master.Post();
-    field->NestedDataSet()->Append();
-    field->NestedDataSet()->FieldByName(L"Item")->SetAsString(L"item");
-    field->NestedDataSet()->Post();
+    nested->Append();
+    nested->FieldByName(L"Item")->SetAsString(L"item");
+    nested->Post();
     master.Post();
     DataSetGrid view(&master);
     TssCustomDBGrid* grid = view.Grid;
