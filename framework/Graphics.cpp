@@ -1,5 +1,6 @@
 #include "Graphics.h"
 
+#include <algorithm>
 #include <iterator>
 #include <map>
 #include <string>
@@ -16,6 +17,20 @@ int ScreenPixelsPerInch() {
     int ppi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);
     return ppi;
+}
+
+HRGN RegionOfRects(const std::vector<RECT>& Rects) {
+    if (Rects.empty()) return nullptr;
+    std::vector<char> data(sizeof(RGNDATAHEADER) + Rects.size() * sizeof(RECT));
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    header->dwSize = sizeof(RGNDATAHEADER);
+    header->iType = RDH_RECTANGLES;
+    header->nCount = DWORD(Rects.size());
+    header->nRgnSize = DWORD(Rects.size() * sizeof(RECT));
+    header->rcBound = Rects.front();
+    for (const RECT& r : Rects) UnionRect(&header->rcBound, &header->rcBound, &r);
+    std::copy(Rects.begin(), Rects.end(), reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER)));
+    return ExtCreateRegion(nullptr, DWORD(data.size()), reinterpret_cast<RGNDATA*>(data.data()));
 }
 
 // ---- GdiObjects ----

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "Classes.h"
 #include "WinApi.h"
@@ -31,6 +32,9 @@ COLORREF ColorToRGB(TColor c);
 
 // The screen's logical pixels per inch.
 int ScreenPixelsPerInch();
+// A region made of the union of Rects (which may overlap), or null for none; the caller deletes
+// it. Filling or clipping by one region is one call where a rectangle each would be many.
+HRGN RegionOfRects(const std::vector<RECT>& Rects);
 
 // Every GDI object the framework makes is deleted here. It also knows which objects live
 // canvases hold selected: Windows refuses to delete a selected object (it leaks), so the

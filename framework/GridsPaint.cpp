@@ -1,5 +1,6 @@
 // The grid base's painting: cell backgrounds, DrawCell for every visible cell, the fixed cells'
 // 3D frames, the lines and the focus rectangle.
+#include <algorithm>
 #include <vector>
 
 #include "Grids.h"
@@ -60,6 +61,29 @@ private:
         Points.push_back(To);
     }
     std::vector<POINT> FLight, FShadow;
+};
+
+// Rectangles gathered by colour and filled a colour at a time, each colour as one region.
+class TColorStrips {
+public:
+    void Add(TColor Color, const RECT& R) {
+        if (R.right <= R.left || R.bottom <= R.top) return;
+        auto it = std::find_if(FByColor.begin(), FByColor.end(), [&](const auto& e) { return e.first == Color; });
+        if (it == FByColor.end()) it = FByColor.insert(FByColor.end(), {Color, {}});
+        it->second.push_back(R);
+    }
+    void Fill(TCanvas* Canvas) {
+        for (const auto& [color, rects] : FByColor) {
+            HRGN region = RegionOfRects(rects);
+            if (!region) continue;
+            Canvas->Brush()->SetColor(color);
+            FillRgn(Canvas->Handle(), region, Canvas->Brush()->Handle());
+            DeleteObject(region);
+        }
+    }
+
+private:
+    std::vector<std::pair<TColor, std::vector<RECT>>> FByColor;
 };
 
 }  // namespace
@@ -166,17 +190,15 @@ void TCustomGrid::PaintLines(const TDrawInfo& Info, const RECT& Clip) {
     TColor lineColor = ColorToRGB(FColor) == ColorToRGB(clSilver) ? clGray : clSilver;
     int xEnd = Info.Horz.GridEnd, yEnd = Info.Vert.GridEnd;
     int xFixed = std::min(Info.Horz.FixedEnd, xEnd), yFixed = std::min(Info.Vert.FixedEnd, yEnd);
-    auto strip = [&](TColor color, RECT r) {
-        if (r.right <= r.left || r.bottom <= r.top) return;
-        canvas->Brush()->SetColor(color);
-        canvas->FillRect(r);
-    };
     // Each axis: the line after every visible entry, across the fixed band in black where the
     // fixed-line option asks, across the scrollable band in the line colour where the other does.
+    // An axis's strips never overlap one another, so they are filled a colour at a time: one call
+    // per colour instead of one per strip (on a window every call is a trip to the display).
     auto lines = [&](const TGridAxis& a, const TAxisInfo& i, bool vertical, TGridOption fixedOpt,
                      TGridOption normalOpt) {
         int lw = i.LineWidth;
         if (lw <= 0) return;
+        TColorStrips strips;
         std::vector<TSpan> spans;
         VisibleSpans(a, i.First, i.FixedEnd, i.ClientExtent, vertical ? Clip.left : Clip.top,
                      vertical ? Clip.right : Clip.bottom, spans);
@@ -185,7 +207,7 @@ void TCustomGrid::PaintLines(const TDrawInfo& Info, const RECT& Clip) {
             bool fixedEntry = s.Index < a.FixedCount();
             int lo = s.End, hi = std::min(s.End + lw, i.GridEnd);
             auto band = [&](TColor color, int from, int to) {
-                strip(color, vertical ? RECT{lo, from, hi, to} : RECT{from, lo, to, hi});
+                strips.Add(color, vertical ? RECT{lo, from, hi, to} : RECT{from, lo, to, hi});
             };
             // Where an option draws no line, its room takes the cells' colour.
             TColor fixedColor = FOptions.Contains(fixedOpt) ? clBlack : FFixedColor;
@@ -197,6 +219,7 @@ void TCustomGrid::PaintLines(const TDrawInfo& Info, const RECT& Clip) {
                 band(normalColor, otherFixed, otherEnd);
             }
         }
+        strips.Fill(canvas);
     };
     lines(FHorz, Info.Horz, true, goFixedVertLine, goVertLine);
     lines(FVert, Info.Vert, false, goFixedHorzLine, goHorzLine);

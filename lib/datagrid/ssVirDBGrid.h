@@ -550,6 +550,20 @@ private:
     void FrameFixedCell(const RECT& R);
     std::unique_ptr<TCustomImageList> FIndicators;  // the row indicators, by dataset state
     std::vector<RECT> FFixedFrames;                 // collected while painting
+    // Indicator cells collected while painting: where, which image and where in the cell.
+    struct TIndicatorDraw {
+        RECT Cell;
+        int Image;
+        POINT ImageAt;
+    };
+    std::vector<TIndicatorDraw> FIndicatorDraws;
+    // Puts the collected indicator cells on the canvas in one copy.
+    void FlushIndicators();
+    // Whether a brush colour shows solid on a context, for the last colour and context asked:
+    // a paint asks it for every cell, mostly of one colour.
+    HDC FSolidDC = nullptr;
+    TColor FSolidColor = clDefault;
+    bool FSolid = true;
     bool FPainting = false;
     TBookmark FSelectionAnchor;                     // where a Shift range started
     bool FRangeSelecting = false;

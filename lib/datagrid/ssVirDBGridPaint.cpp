@@ -84,6 +84,12 @@ TBitmap& IndicatorCell(const TCustomImageList& Images, int Index, TColor FixedCo
     return cache.Cells[Index];
 }
 
+// The off-screen bitmap the grids put a paint's indicator cells together on; it only grows.
+TBitmap& IndicatorStrip() {
+    static TBitmap bitmap;
+    return bitmap;
+}
+
 void Shrink(RECT& R, int By) { InflateRect(&R, -By, -By); }
 
 }  // namespace
@@ -105,8 +111,14 @@ std::unique_ptr<TCustomImageList> MakeIndicatorImages() {
 void TssCustomDBGrid::DrawCellText(TCanvas* ACanvas, const RECT& ARect, int DX, int DY, const String& Text,
                                    TAlignment Alignment, bool RightToLeft) {
     HDC dc = ACanvas->Handle();
-    COLORREF brush = ColorToRGB(ACanvas->Brush()->Color());
-    if (GetNearestColor(dc, brush) == brush) {
+    TColor brush = ACanvas->Brush()->Color();
+    if (dc != FSolidDC || brush != FSolidColor) {
+        COLORREF rgb = ColorToRGB(brush);
+        FSolidDC = dc;
+        FSolidColor = brush;
+        FSolid = GetNearestColor(dc, rgb) == rgb;
+    }
+    if (FSolid) {
         // This framework's canvases draw left to right: the alignment is never mirrored here.
         int x = ARect.left + DX;
         if (Alignment != TAlignment::taLeftJustify) {
@@ -188,9 +200,18 @@ void TssCustomDBGrid::DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawS
     } else {
         TssColumn* column = index < FColumns->Count() ? FColumns->Items(index) : nullptr;
         if (!column || !column->Showing()) return;
+        bool highlighted = false;
+        if (!fixed && dataRow >= 0 && FDataLink->Active() && dataRow < FDataLink->RecordCount()) {
+            TActiveRecordScope scope(FDataLink.get(), dataRow);
+            highlighted = IsCellHighlighted(AState);
+        }
         if (!fixed) {
-            canvas->Font()->Assign(*column->Font());
-            canvas->Brush()->SetColor(column->Color());
+            // The final font and brush at once: every change reaches the device context, and a
+            // row of highlighted cells then changes nothing from one cell to the next.
+            TFont* font = column->Font();
+            if (canvas->Font()->Handle() != font->Handle()) canvas->Font()->Assign(*font);
+            canvas->Font()->SetColor(!Enabled() ? clGrayText : highlighted ? clHighlightText : font->Color());
+            canvas->Brush()->SetColor(highlighted ? clHighlight : column->Color());
         }
         if (dataRow < 0) {
             DrawTitleCell(ACol, ARow, ARect, AState);
@@ -201,11 +222,6 @@ void TssCustomDBGrid::DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawS
             {
                 TActiveRecordScope scope(FDataLink.get(), dataRow);
                 TField* field = column->Field();
-                if (IsCellHighlighted(AState)) {
-                    canvas->Brush()->SetColor(clHighlight);
-                    canvas->Font()->SetColor(clHighlightText);
-                }
-                if (!Enabled()) canvas->Font()->SetColor(clGrayText);
                 if (FDefaultDrawing)
                     DrawCellText(canvas, r, 2, 2, field ? field->DisplayText() : String(), column->Alignment(), false);
                 if (FColumns->State() == TDBGridColumnsState::csDefault) DrawDataCell(r, field, AState);
@@ -231,13 +247,46 @@ void TssCustomDBGrid::FrameFixedCell(const RECT& R) {
 }
 
 void TssCustomDBGrid::Paint() {
+    FSolidDC = nullptr;  // a new context, maybe of another depth
     FFixedFrames.clear();
+    FIndicatorDraws.clear();
     {
         TFlagScope painting(FPainting);
         TCustomGrid::Paint();
     }
+    FlushIndicators();
     DrawRaisedFrames(Canvas()->Handle(), FFixedFrames);
     FFixedFrames.clear();
+}
+
+void TssCustomDBGrid::FlushIndicators() {
+    if (FIndicatorDraws.empty()) return;
+    // The cells are put together off screen, then copied in one call through a clip of exactly
+    // those cells, so the lines between them stay as painted.
+    RECT box = FIndicatorDraws.front().Cell;
+    for (const TIndicatorDraw& d : FIndicatorDraws) UnionRect(&box, &box, &d.Cell);
+    TBitmap& strip = IndicatorStrip();
+    int width = box.right - box.left, height = box.bottom - box.top;
+    if (strip.Width() < width || strip.Height() < height)
+        strip.SetSize(std::max(strip.Width(), width), std::max(strip.Height(), height));
+    HDC stripDC = strip.Canvas()->Handle();
+    std::vector<RECT> cells;
+    for (const TIndicatorDraw& d : FIndicatorDraws) {
+        SIZE size{d.Cell.right - d.Cell.left, d.Cell.bottom - d.Cell.top};
+        TBitmap& cell = IndicatorCell(*FIndicators, d.Image, FixedColor(), size, d.ImageAt);
+        BitBlt(stripDC, d.Cell.left - box.left, d.Cell.top - box.top, size.cx, size.cy, cell.Canvas()->Handle(), 0,
+               0, SRCCOPY);
+        cells.push_back(d.Cell);
+    }
+    FIndicatorDraws.clear();
+    HDC dc = Canvas()->Handle();
+    int saved = SaveDC(dc);
+    if (HRGN clip = RegionOfRects(cells)) {
+        ExtSelectClipRgn(dc, clip, RGN_AND);
+        DeleteObject(clip);
+        BitBlt(dc, box.left, box.top, width, height, stripDC, 0, 0, SRCCOPY);
+    }
+    RestoreDC(dc, saved);
 }
 
 void TssCustomDBGrid::DrawIndicatorCell(int ARow, const RECT& ARect, int FrameOffset) {
@@ -270,7 +319,9 @@ void TssCustomDBGrid::DrawIndicatorCell(int ARow, const RECT& ARect, int FrameOf
     int x = ARect.right - FIndicators->Width() - FrameOffset;
     int y = (ARect.top + ARect.bottom - FIndicators->Height()) / 2;
     SIZE size{ARect.right - ARect.left, ARect.bottom - ARect.top};
-    TBitmap& cell = IndicatorCell(*FIndicators, image, FixedColor(), size, POINT{x - ARect.left, y - ARect.top});
+    POINT at{x - ARect.left, y - ARect.top};
+    if (FPainting) return FIndicatorDraws.push_back({ARect, image, at});
+    TBitmap& cell = IndicatorCell(*FIndicators, image, FixedColor(), size, at);
     BitBlt(canvas->Handle(), ARect.left, ARect.top, size.cx, size.cy, cell.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
