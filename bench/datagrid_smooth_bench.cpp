@@ -9,28 +9,12 @@
 #include "GridBench.h"
 #include "HeapUse.h"
 #include "MemTable.h"
+#include "NarrowTable.h"
 #include "ssDBGrid.h"
 
 using namespace grid_bench;
 
 namespace {
-
-std::unique_ptr<TFDMemTable> Narrow(int count) {
-    auto t = std::make_unique<TFDMemTable>(nullptr);
-    t->FieldDefs().Add(L"ID", TFieldType::ftInteger);
-    t->FieldDefs().Add(L"Name", TFieldType::ftString, 10);
-    t->CreateDataSet();
-    TField* id = t->FieldByName(L"ID");
-    TField* name = t->FieldByName(L"Name");
-    for (int i = 1; i <= count; ++i) {
-        t->Append();
-        id->SetAsInteger(i);
-        name->SetAsString(L"name" + std::to_wstring(i % 1000000));
-        t->Post();
-    }
-    t->First();
-    return t;
-}
 
 // A shown form with a smooth grid over a table; the heap the grid took is measured around it.
 struct TGridView {
@@ -67,7 +51,7 @@ struct TFigures {
 };
 
 TFigures Measure(int records) {
-    auto table = Narrow(records);
+    auto table = NarrowTable(records);
     TGridView view(table.get());
     TFigures f;
     f.AddedBytes = view.AddedBytes;
