@@ -37,6 +37,8 @@ void TMenuItem::Click() {
     if (FEnabled && OnClick) OnClick(this);
 }
 
+TPopupMenu::~TPopupMenu() { NotifyFreed(this); }
+
 TMenuItem* TPopupMenu::Add(const String& Caption, TShortCut ShortCut) {
     FItems.push_back(new TMenuItem(this, Caption, ShortCut));
     return FItems.back();

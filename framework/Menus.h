@@ -33,11 +33,13 @@ private:
     bool FEnabled = true;
 };
 
-// A menu shown at a point. Its items belong to it.
-class TPopupMenu : public TComponent {
+// A menu shown at a point. Its items belong to it. Those that keep it without owning it (a data
+// grid's columns) ask to be told when it is freed.
+class TPopupMenu : public TComponent, public TFreeNotifier {
     SS_CLASS(TPopupMenu, TComponent)
 public:
     using TComponent::TComponent;
+    ~TPopupMenu() override;
     TMenuItem* Add(const String& Caption, TShortCut ShortCut = 0);
     int Count() const { return int(FItems.size()); }
     TMenuItem* Items(int Index) const;

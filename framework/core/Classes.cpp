@@ -396,3 +396,24 @@ void TStringList::Clear() {
     FItems.clear();
     Changed();
 }
+
+// ---- free notification ----
+
+void TFreeNotifier::FreeNotification(const void* Key, TFreeProc Proc) {
+    for (auto& entry : FFreeNotifies)
+        if (entry.first == Key) {
+            entry.second = std::move(Proc);
+            return;
+        }
+    FFreeNotifies.emplace_back(Key, std::move(Proc));
+}
+
+void TFreeNotifier::RemoveFreeNotification(const void* Key) {
+    std::erase_if(FFreeNotifies, [Key](const auto& entry) { return entry.first == Key; });
+}
+
+void TFreeNotifier::NotifyFreed(TComponent* Self) {
+    auto notifies = std::move(FFreeNotifies);
+    FFreeNotifies.clear();
+    for (auto& entry : notifies) entry.second(Self);
+}

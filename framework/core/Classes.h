@@ -81,6 +81,21 @@ private:
     std::vector<TComponent*> FComponents;
 };
 
+// Answers a callback when the component is freed, at the start of its destruction.
+class TFreeNotifier {
+public:
+    using TFreeProc = std::function<void(TComponent* Freed)>;
+    // One registration per key; registering the same key again replaces its callback.
+    void FreeNotification(const void* Key, TFreeProc Proc);
+    void RemoveFreeNotification(const void* Key);
+
+protected:
+    void NotifyFreed(TComponent* Self);
+
+private:
+    std::vector<std::pair<const void*, TFreeProc>> FFreeNotifies;
+};
+
 class TCollection;
 
 // One item of a collection, which owns it: deleting the item takes it out of its collection.

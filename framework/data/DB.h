@@ -58,21 +58,6 @@ class TDataSet;
 class TDataSource;
 class TField;
 
-// Answers a callback when the component is freed, at the start of its destruction.
-class TFreeNotifier {
-public:
-    using TFreeProc = std::function<void(TComponent* Freed)>;
-    // One registration per key; registering the same key again replaces its callback.
-    void FreeNotification(const void* Key, TFreeProc Proc);
-    void RemoveFreeNotification(const void* Key);
-
-protected:
-    void NotifyFreed(TComponent* Self);
-
-private:
-    std::vector<std::pair<const void*, TFreeProc>> FFreeNotifies;
-};
-
 // One record as the dataset holds it between the store and the fields: the fixed part (a NULL
 // bit per field, then each field's bytes at its offset), the variable-length values, and where
 // the record stands in its store.

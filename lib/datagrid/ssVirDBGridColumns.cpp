@@ -203,6 +203,7 @@ TssColumn::TssColumn(TCollection* Collection)
 
 TssColumn::~TssColumn() {
     if (FField) FField->RemoveFreeNotification(this);
+    if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
 }
 
 TColumnTitle* TssColumn::MakeTitle() { return new TColumnTitle(this); }
@@ -355,7 +356,13 @@ void TssColumn::SetPickList(TStrings* Value) {
     else PickList()->Assign(Value);
 }
 
-void TssColumn::SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
+void TssColumn::SetPopupMenu(TPopupMenu* Value) {
+    if (FPopupMenu == Value) return;
+    if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = Value;
+    // A menu freed elsewhere leaves every column that used it.
+    if (Value) Value->FreeNotification(this, [this](TComponent*) { FPopupMenu = nullptr; });
+}
 
 bool TssColumn::ReadOnly() const {
     return FAssignedValues.Contains(TColumnValue::cvReadOnly) ? FReadonly : DefaultReadOnly();

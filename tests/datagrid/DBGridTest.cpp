@@ -337,7 +337,7 @@ namespace {
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 }  // namespace
 
-TEST(DBGridPopupMenus, ARightClickOnADataCellShowsItsColumnsMenu) {
+TEST(DBGridPopupMenus, ARightClickOnADataCellShowsItsColumnsMenuWhileItLives) {
     GridOnForm g(5);
     auto* menu = new TPopupMenu(g.Form.Form);
     menu->Add(L"名前の操作");
@@ -360,6 +360,10 @@ TEST(DBGridPopupMenus, ARightClickOnADataCellShowsItsColumnsMenu) {
     };
     EXPECT_EQ(rightClick(2, 2), (std::vector<String>{L"名前の操作"}));
     EXPECT_TRUE(rightClick(1, 2).empty());  // a column without a menu
+    // A menu freed elsewhere leaves its column, and the click shows nothing.
+    delete menu;
+    EXPECT_EQ(g.Grid->Columns()->Items(1)->PopupMenu(), nullptr);
+    EXPECT_TRUE(rightClick(2, 2).empty());
 }
 
 TEST(DBGridInputMethod, EnteringAColumnAppliesItsInputMode) {
