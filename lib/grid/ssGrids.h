@@ -524,6 +524,7 @@ public:
     void SetDoubleBufferAllDraw(bool Value) { FDoubleBufferAllDraw = Value; }
 
 protected:
+    void Paint() override;
     void DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawState AState) override;
     bool DrawCellFillsRect(int ACol, int ARow) const override;
     String GetEditText(int ACol, int ARow) override;
@@ -550,6 +551,7 @@ private:
     int AlignedX(const RECT& Rect, int TextWidth, TAlignment Alignment) const;
     TAlignment CellAlignment(int ACol, int ARow) const;
     void DrawSingleLine(int ACol, int ARow, const RECT& Rect);
+    int LineHeight(const String& Text);
     void DrawMultiLine(int ACol, int ARow, const RECT& Rect);
     bool HitsFixedCell();
     void PaintAllBuffered(TMessage& Msg);
@@ -566,4 +568,7 @@ private:
     bool FCellsSet = false;
     TssDisableFixedCellEvent FDisableFixedCellEvent;
     bool FDoubleBufferAllDraw = false;
+    bool FMeasuring = false;        // a paint runs: LineHeight keeps what it measured
+    HFONT FMeasuredFont = nullptr;  // the font of FMeasuredHeight in this paint, if any
+    int FMeasuredHeight = 0;
 };
