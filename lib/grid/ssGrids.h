@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 #include "Controls.h"
 #include "GridAxis.h"
@@ -558,6 +559,9 @@ private:
 
     TSparsePool FPool;                                 // the row lists, their sections and items
     TSparseList FData{TSPAQuantum::SPASmall, &FPool};  // TStringSparseList per row, owned
+    // The same lists in the order they were made, which is their order in the pool: freeing
+    // them in it walks memory forward instead of jumping about.
+    std::vector<TStringSparseList*> FRowLists;
     TSparseList FRows{TSPAQuantum::SPASmall};  // row views, owned
     TSparseList FCols{TSPAQuantum::SPASmall};  // column views, owned
     bool FUpdating = false;

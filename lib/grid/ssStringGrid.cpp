@@ -231,21 +231,20 @@ TssStringGrid::~TssStringGrid() {
             delete static_cast<TssStringGridStrings*>(view);
             return 0;
         });
-    FData.ForAll([this](int, void* list) {
-        FreeRowList(static_cast<TStringSparseList*>(list));
-        return 0;
-    });
+    for (TStringSparseList* list : FRowLists) FreeRowList(list);
 }
 
 // Row lists live in the grid's pool, as their sections and items do: a cell in a new row costs
 // no heap call but its text's.
 TStringSparseList* TssStringGrid::EnsureRowList(int ARow) {
     if (TStringSparseList* list = RowList(ARow)) return list;
+    if (FRowLists.size() == FRowLists.capacity()) FRowLists.reserve(std::max<std::size_t>(16, 2 * FRowLists.size()));
     void* block = TSparsePool::Allocate(&FPool, sizeof(TStringSparseList));
     TStringSparseList* list = nullptr;
     try {
         list = new (block) TStringSparseList(ColCount() > 512 ? TSPAQuantum::SPALarge : TSPAQuantum::SPASmall, &FPool);
         FData.Put(ARow, list);
+        FRowLists.push_back(list);  // has room
     } catch (...) {
         if (list) list->~TStringSparseList();
         TSparsePool::Free(&FPool, block, sizeof(TStringSparseList));
