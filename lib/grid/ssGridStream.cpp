@@ -88,18 +88,18 @@ private:
 void ReadExtents(TEntryReader& in, TssGridStreamProp Prop, int Count, TssGridStreamSink& Sink) {
     int block[1024];
     int first = 0, n = 0;
-    try {
-        for (; in.Entry < Count; ++in.Entry) {
-            block[n++] = in.Integer(0, GridStreamMaxExtent, L"幅");
-            if (n == int(std::size(block))) {
-                Sink.Extents(Prop, first, block, n);
-                first += n;
-                n = 0;
-            }
+    for (; in.Entry < Count; ++in.Entry) {
+        try {
+            block[n] = in.Integer(0, GridStreamMaxExtent, L"幅");
+        } catch (const EReadError&) {
+            if (n) Sink.Extents(Prop, first, block, n);
+            throw;
         }
-    } catch (const EReadError&) {
-        if (n) Sink.Extents(Prop, first, block, n);
-        throw;
+        if (++n == int(std::size(block))) {
+            Sink.Extents(Prop, first, block, n);
+            first += n;
+            n = 0;
+        }
     }
     if (n) Sink.Extents(Prop, first, block, n);
     if (!in.AtEnd()) in.Fail(L"項目が多すぎます");
