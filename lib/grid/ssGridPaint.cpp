@@ -90,6 +90,7 @@ private:
     TLine LineAfter(const TPaintArea& a, bool rows, int i, int extent) const;
     RECT CorrectedRect(const TPaintArea& a, int c, int r, RECT rect) const;
     void DrawFixedEdge(int c, int r, const RECT& rect);
+    void RaisedInnerEdge(const RECT& r, UINT sides);
     void DrawCellLines(int c, int r, const RECT& rect);
     void DrawInnerLine(const TssCellLine& inner, int c, int r, RECT rect);
     void DrawEditorLines(int c, int r, const RECT& rect);
@@ -363,8 +364,30 @@ void TssGridPainter::DrawFixedEdge(int c, int r, const RECT& rect) {
     int above = r - 1;
     while (above >= 0 && G.RowHeights(above) == 0) --above;
     if (offPen(RowPen(above))) dropped |= BF_TOP;
-    C.DrawEdge(edge, BDR_RAISEDINNER, FEdge1 & ~dropped);
-    C.DrawEdge(edge, BDR_RAISEDINNER, FEdge2 & ~dropped);
+    RaisedInnerEdge(edge, FEdge1 & ~dropped);
+    RaisedInnerEdge(edge, FEdge2 & ~dropped);
+}
+
+// The pixels DrawEdge draws for BDR_RAISEDINNER, as bars of the system colours: the highlight
+// along the whole left and top sides, then the shadow along the right and bottom ones. A bar is
+// one GDI call where DrawEdge makes a dozen, and a screen has a fixed cell per row. A raster
+// operation other than copying, or a rectangle turned inside out, is left to DrawEdge.
+void TssGridPainter::RaisedInnerEdge(const RECT& r, UINT sides) {
+    const HDC dc = C.Handle();
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w < 0 || h < 0 || GetROP2(dc) != R2_COPYPEN) return C.DrawEdge(r, BDR_RAISEDINNER, sides);
+    HGDIOBJ old = nullptr;
+    auto use = [&](int color) {
+        HGDIOBJ was = SelectObject(dc, GetSysColorBrush(color));
+        if (!old) old = was;
+    };
+    if (sides & (BF_LEFT | BF_TOP)) use(COLOR_BTNHIGHLIGHT);
+    if (sides & BF_LEFT) PatBlt(dc, r.left, r.top, 1, h, PATCOPY);
+    if (sides & BF_TOP) PatBlt(dc, r.left, r.top, w, 1, PATCOPY);
+    if (sides & (BF_RIGHT | BF_BOTTOM)) use(COLOR_BTNSHADOW);
+    if (sides & BF_RIGHT) PatBlt(dc, r.right - 1, r.top, 1, h, PATCOPY);
+    if (sides & BF_BOTTOM) PatBlt(dc, r.left, r.bottom - 1, w, 1, PATCOPY);
+    if (old) SelectObject(dc, old);
 }
 
 // The outer lines on the cell's border (a neighbour's side touching the cell counts as the

@@ -78,11 +78,11 @@ public:
 
     // ---- reading: each entry through the setter a program would use ----
 
-    void Extent(P Prop, int Index, int Value) override {
+    void Extents(P Prop, int First, const int* Values, int Count) override {
         // Straight into the axis: the grid's reaction to a changed extent comes once, after
         // the list (a million rows would otherwise relayout a million times).
         TGridAxis& axis = Prop == P::ColWidths ? G.FHorz : G.FVert;
-        (void)axis.SetExtent(Index, Value);  // the reader checked the index
+        for (int i = 0; i < Count; ++i) (void)axis.SetExtent(First + i, Values[i]);  // the reader checked the index
         FExtentsRead = true;
     }
 
@@ -181,14 +181,8 @@ private:
             set(P::RowFont, rows.Font() != nullptr);
             set(P::RowLine, rows.Line() != nullptr);
         });
-        auto& cells = *G.FCellInfo;
-        cells.ForEachStored([&](int c, int r) {
-            cells.SetCol(c);
-            cells.SetRow(r);
-            set(P::CellColor, cells.Color() != clNotSet);
-            set(P::CellFont, cells.Font() != nullptr);
-            set(P::CellOuterLine, HasSides(cells.CellOuterLine()));
-            set(P::CellInnerLine, HasSides(cells.CellInnerLine()));
+        G.FCellInfo->ForEachRecord([&](int, int, const TssGridCellRec& cell) {
+            for (P prop : {P::CellColor, P::CellFont, P::CellOuterLine, P::CellInnerLine}) set(prop, HasCellData(prop, cell));
         });
         return has;
     }
@@ -221,14 +215,11 @@ private:
                 });
                 break;
             default:
-                cells.ForEachStored([&](int c, int r) {
+                cells.ForEachRecord([&](int c, int r, const TssGridCellRec& cell) {
+                    if (!HasCellData(prop, cell)) return;
                     cells.SetCol(c);
                     cells.SetRow(r);
-                    if (prop == P::CellColor ? cells.Color() != clNotSet
-                        : prop == P::CellFont ? cells.Font() != nullptr
-                        : prop == P::CellOuterLine ? HasSides(cells.CellOuterLine())
-                                                   : HasSides(cells.CellInnerLine()))
-                        f(c, r);
+                    f(c, r);
                 });
                 break;
         }
@@ -269,6 +260,15 @@ private:
 
     // A line object without sides writes nothing (reading it back would change nothing).
     static bool HasSides(const TssCellLine* line) { return line && line->isLineSetting(); }
+
+    static bool HasCellData(P prop, const TssGridCellRec& cell) {
+        switch (prop) {
+            case P::CellColor: return cell.Color != clNotSet;
+            case P::CellFont: return cell.Font != nullptr;
+            case P::CellOuterLine: return HasSides(cell.CellOuterLine.get());
+            default: return HasSides(cell.CellInnerLine.get());
+        }
+    }
 
     // One entry per set side.
     static void WriteCellLine(TWriter& w, int c, int r, const TssCellLine& line) {

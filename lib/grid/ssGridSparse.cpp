@@ -64,7 +64,10 @@ void* TSparsePool::Take(std::size_t Size) {
     return b;
 }
 
+// An abandoned pool does not touch the block: tearing down a large grid then reads only what
+// it must (the texts to free), instead of writing a free-list link into every block.
 void TSparsePool::Give(void* Block, std::size_t Size) {
+    if (FAbandoned) return;
     const std::size_t c = ClassOf(Size);
     auto* b = static_cast<TFreeBlock*>(Block);
     b->Next = FFree[c];

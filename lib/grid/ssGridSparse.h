@@ -30,6 +30,9 @@ public:
     // Pool may be null: the heap then serves every block.
     static void* Allocate(TSparsePool* Pool, std::size_t Size);
     static void Free(TSparsePool* Pool, void* Block, std::size_t Size);
+    // The owner is about to give back every block and then free the pool: blocks given back
+    // from now on are not kept for reuse, as their chunks go with the pool anyway.
+    void Abandon() { FAbandoned = true; }
 
 private:
     static constexpr std::size_t Grain = 8, ChunkSize = 64 * 1024;
@@ -44,6 +47,7 @@ private:
     std::vector<char*> FChunks;
     char* FNext = nullptr;
     char* FEnd = nullptr;
+    bool FAbandoned = false;
 };
 
 // Called for every stored item in index order; a non-zero result stops the walk.

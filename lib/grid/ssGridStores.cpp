@@ -214,9 +214,14 @@ TColor TssGridCellInfo::Color() const {
     return r ? r->Color : clNotSet;
 }
 
+// A colour makes the record; taking it back may leave the record without attributes.
 void TssGridCellInfo::SetColor(TColor Value) {
-    if (TssGridCellRec* r = Ensure()) r->Color = Value;
-    Tidy();
+    if (Value != clNotSet) {
+        if (TssGridCellRec* r = Ensure()) r->Color = Value;
+    } else if (TssGridCellRec* r = Current()) {
+        r->Color = Value;
+        Tidy();
+    }
 }
 
 TFont* TssGridCellInfo::Font() const {
@@ -292,4 +297,8 @@ TssLineAttribute* TssGridCellInfo::LineAttribute(int LineIndex, bool Create) {
 
 void TssGridCellInfo::ForEachStored(const std::function<void(int, int)>& f) {
     FList.ForEach([&](int col, TColumn& column) { column.ForEach([&](int row, TssGridCellRec&) { f(col, row); }); });
+}
+
+void TssGridCellInfo::ForEachRecord(const std::function<void(int, int, const TssGridCellRec&)>& f) {
+    FList.ForEach([&](int col, TColumn& column) { column.ForEach([&](int row, TssGridCellRec& r) { f(col, row, r); }); });
 }

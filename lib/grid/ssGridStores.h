@@ -214,6 +214,9 @@ public:
     // Calls f(col, row) for every cell that holds a record, column-major ascending (the order
     // persistence writes in). f may address the store through the cursor.
     void ForEachStored(const std::function<void(int, int)>& f);
+    // The same with each cell's record, for a caller that only reads the records (no cursor
+    // look-up per attribute).
+    void ForEachRecord(const std::function<void(int, int, const TssGridCellRec&)>& f);
 
 private:
     using TColumn = TSparseStore<TssGridCellRec>;

@@ -1,5 +1,7 @@
 #include "ssGridStream.h"
 
+#include <iterator>
+
 namespace {
 
 const wchar_t* const PropNames[GridStreamPropCount] = {
@@ -82,8 +84,24 @@ private:
     const wchar_t* FName;
 };
 
+// Handed over in blocks; a damaged entry still hands over the ones before it.
 void ReadExtents(TEntryReader& in, TssGridStreamProp Prop, int Count, TssGridStreamSink& Sink) {
-    for (; in.Entry < Count; ++in.Entry) Sink.Extent(Prop, in.Entry, in.Integer(0, GridStreamMaxExtent, L"幅"));
+    int block[1024];
+    int first = 0, n = 0;
+    for (; in.Entry < Count; ++in.Entry) {
+        try {
+            block[n] = in.Integer(0, GridStreamMaxExtent, L"幅");
+        } catch (const EReadError&) {
+            if (n) Sink.Extents(Prop, first, block, n);
+            throw;
+        }
+        if (++n == int(std::size(block))) {
+            Sink.Extents(Prop, first, block, n);
+            first += n;
+            n = 0;
+        }
+    }
+    if (n) Sink.Extents(Prop, first, block, n);
     if (!in.AtEnd()) in.Fail(L"項目が多すぎます");
 }
 

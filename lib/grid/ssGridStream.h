@@ -65,7 +65,8 @@ struct TssCellLineValue {
 class TssGridStreamSink {
 public:
     virtual ~TssGridStreamSink() = default;
-    virtual void Extent(TssGridStreamProp Prop, int Index, int Value) = 0;
+    // Count extents of the entries from First on, in a block (a stream may hold a million).
+    virtual void Extents(TssGridStreamProp Prop, int First, const int* Values, int Count) = 0;
     virtual void Color(TssGridStreamProp Prop, int Col, int Row, std::int32_t Value) = 0;
     virtual void Font(TssGridStreamProp Prop, int Col, int Row, const TssFontValue& Value) = 0;
     virtual void Line(TssGridStreamProp Prop, int Col, int Row, const TssPenValue& Value) = 0;

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 #include "Controls.h"
 #include "GridAxis.h"
@@ -524,6 +525,7 @@ public:
     void SetDoubleBufferAllDraw(bool Value) { FDoubleBufferAllDraw = Value; }
 
 protected:
+    void Paint() override;
     void DrawCell(int ACol, int ARow, const RECT& ARect, TGridDrawState AState) override;
     bool DrawCellFillsRect(int ACol, int ARow) const override;
     String GetEditText(int ACol, int ARow) override;
@@ -550,12 +552,16 @@ private:
     int AlignedX(const RECT& Rect, int TextWidth, TAlignment Alignment) const;
     TAlignment CellAlignment(int ACol, int ARow) const;
     void DrawSingleLine(int ACol, int ARow, const RECT& Rect);
+    int LineHeight(const String& Text);
     void DrawMultiLine(int ACol, int ARow, const RECT& Rect);
     bool HitsFixedCell();
     void PaintAllBuffered(TMessage& Msg);
 
     TSparsePool FPool;                                 // the row lists, their sections and items
     TSparseList FData{TSPAQuantum::SPASmall, &FPool};  // TStringSparseList per row, owned
+    // The same lists in the order they were made, which is their order in the pool: freeing
+    // them in it walks memory forward instead of jumping about.
+    std::vector<TStringSparseList*> FRowLists;
     TSparseList FRows{TSPAQuantum::SPASmall};  // row views, owned
     TSparseList FCols{TSPAQuantum::SPASmall};  // column views, owned
     bool FUpdating = false;
@@ -566,4 +572,7 @@ private:
     bool FCellsSet = false;
     TssDisableFixedCellEvent FDisableFixedCellEvent;
     bool FDoubleBufferAllDraw = false;
+    bool FMeasuring = false;        // a paint runs: LineHeight keeps what it measured
+    HFONT FMeasuredFont = nullptr;  // the font of FMeasuredHeight in this paint, if any
+    int FMeasuredHeight = 0;
 };

@@ -225,26 +225,26 @@ TssStringGrid::TssStringGrid(TComponent* AOwner)
 
 TssStringGrid::~TssStringGrid() {
     FMLAData.reset();
+    FPool.Abandon();
     for (TSparseList* views : {&FRows, &FCols})
         views->ForAll([](int, void* view) {
             delete static_cast<TssStringGridStrings*>(view);
             return 0;
         });
-    FData.ForAll([this](int, void* list) {
-        FreeRowList(static_cast<TStringSparseList*>(list));
-        return 0;
-    });
+    for (TStringSparseList* list : FRowLists) FreeRowList(list);
 }
 
 // Row lists live in the grid's pool, as their sections and items do: a cell in a new row costs
 // no heap call but its text's.
 TStringSparseList* TssStringGrid::EnsureRowList(int ARow) {
     if (TStringSparseList* list = RowList(ARow)) return list;
+    if (FRowLists.size() == FRowLists.capacity()) FRowLists.reserve(std::max<std::size_t>(16, 2 * FRowLists.size()));
     void* block = TSparsePool::Allocate(&FPool, sizeof(TStringSparseList));
     TStringSparseList* list = nullptr;
     try {
         list = new (block) TStringSparseList(ColCount() > 512 ? TSPAQuantum::SPALarge : TSPAQuantum::SPASmall, &FPool);
         FData.Put(ARow, list);
+        FRowLists.push_back(list);  // has room
     } catch (...) {
         if (list) list->~TStringSparseList();
         TSparsePool::Free(&FPool, block, sizeof(TStringSparseList));
@@ -427,13 +427,37 @@ bool TssStringGrid::DrawCellFillsRect(int ACol, int ARow) const {
     return !text.empty() && !FMLAEnabled && text.find_first_of(L"\r\n") == String::npos;
 }
 
-// Texts sit on the bottom of the cell.
+// Heights measured in a paint are kept only during it: a font handle may later belong to another font.
+void TssStringGrid::Paint() {
+    struct Measuring {
+        TssStringGrid& g;
+        ~Measuring() {
+            g.FMeasuring = false;
+            g.FMeasuredFont = nullptr;
+        }
+    } measuring{*this};
+    FMeasuring = true;
+    FMeasuredFont = nullptr;
+    TssDrawGrid::Paint();
+}
+
+// A line of text is as high as its font whatever the text: measured once per font and paint.
+int TssStringGrid::LineHeight(const String& Text) {
+    const HFONT font = Canvas()->Font()->Handle();
+    if (FMeasuring && font == FMeasuredFont) return FMeasuredHeight;
+    FMeasuredHeight = Canvas()->TextExtent(Text).cy;
+    FMeasuredFont = FMeasuring ? font : nullptr;
+    return FMeasuredHeight;
+}
+
+// Texts sit on the bottom of the cell; only a text that is not left-aligned needs its width.
 void TssStringGrid::DrawSingleLine(int ACol, int ARow, const RECT& Rect) {
     const String text = Cells(ACol, ARow);
     if (text.empty()) return;  // the painter filled the cell already
     TCanvas* c = Canvas();
-    const SIZE size = c->TextExtent(text);
-    c->TextRect(Rect, AlignedX(Rect, size.cx, CellAlignment(ACol, ARow)), Rect.bottom - size.cy - 2, text);
+    const TAlignment alignment = CellAlignment(ACol, ARow);
+    const int width = alignment == TAlignment::taLeftJustify ? 0 : c->TextWidth(text);
+    c->TextRect(Rect, AlignedX(Rect, width, alignment), Rect.bottom - LineHeight(text) - 2, text);
 }
 
 void TssStringGrid::DrawMultiLine(int ACol, int ARow, const RECT& Rect) {

@@ -142,6 +142,43 @@ TEST(GridPaint, AColumnPenOfWidthZeroHidesItsLine) {
     for (const Case& k : cases) EXPECT_EQ(px.At(k.x, k.y), k.color) << k.x << "," << k.y;
 }
 
+// Fixed cells' raised edges are DrawEdge's to the pixel, corners included (the shadow sides go
+// first, the highlight over them), also where a switched-off line drops a side.
+TEST(GridPaint, FixedCellEdgesAreDrawEdgesPixels) {
+    GridOnForm g;
+    auto off = Pen(kRed, 0);
+    g.Grid->SetColLine(2, off.get());
+    auto px = g.Capture();
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 64, 32);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    struct Case { RECT cell; UINT first, second; };
+    const UINT rb = BF_RIGHT | BF_BOTTOM, lt = BF_LEFT | BF_TOP;
+    const Case cases[] = {
+        {{0, 0, 40, 20}, rb, lt},                   // corner
+        {{0, 63, 40, 83}, rb, lt},                  // row header
+        {{82, 0, 123, 20}, BF_BOTTOM, lt},          // its line off: no right side, reaching over it
+        {{123, 0, 163, 20}, rb, BF_TOP},            // after that line: no left side
+    };
+    for (const Case& k : cases) {
+        const int w = k.cell.right - k.cell.left, h = k.cell.bottom - k.cell.top;
+        RECT r{0, 0, w, h};
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        DrawEdge(dc, &r, BDR_RAISEDINNER, k.first);
+        DrawEdge(dc, &r, BDR_RAISEDINNER, k.second);
+        int wrong = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (px.At(k.cell.left + x, k.cell.top + y) != GetPixel(dc, x, y)) ++wrong;
+        EXPECT_EQ(wrong, 0) << "cell at " << k.cell.left << "," << k.cell.top;
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
 // Selected cells away from the current one: highlighted only with goCanReverse.
 TEST(GridPaint, SelectedCellsHighlightOnlyWithCanReverse) {
     struct Case { TGridOptions options; COLORREF fill; };

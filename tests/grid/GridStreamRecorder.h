@@ -49,8 +49,8 @@ public:
         }
     }
 
-    void Extent(TssGridStreamProp Prop, int Index, int Value) override {
-        Record(Prop, std::to_string(Index) + " " + std::to_string(Value));
+    void Extents(TssGridStreamProp Prop, int First, const int* Values, int Count) override {
+        for (int i = 0; i < Count; ++i) Record(Prop, std::to_string(First + i) + " " + std::to_string(Values[i]));
     }
     void Color(TssGridStreamProp Prop, int Col, int Row, std::int32_t Value) override {
         Record(Prop, Cell(Col, Row) + " " + std::to_string(Value));
