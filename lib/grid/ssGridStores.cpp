@@ -111,7 +111,10 @@ void TssGridAxisInfo<Rec>::SetLine(const TPen* Value) {
 
 template <typename Rec>
 void TssGridAxisInfo<Rec>::ForEachStored(const std::function<void(int)>& f) {
-    FList.ForEach([&](int i, Rec&) { f(i); });
+    FList.ForEach([&](int i, Rec&) {
+        FIndex = i;
+        f(i);
+    });
 }
 
 template class TssGridAxisInfo<TssGridColRec>;
@@ -296,7 +299,11 @@ TssLineAttribute* TssGridCellInfo::LineAttribute(int LineIndex, bool Create) {
 }
 
 void TssGridCellInfo::ForEachStored(const std::function<void(int, int)>& f) {
-    FList.ForEach([&](int col, TColumn& column) { column.ForEach([&](int row, TssGridCellRec&) { f(col, row); }); });
+    ForEachRecord([&](int col, int row, const TssGridCellRec&) {
+        FCol = col;
+        FRow = row;
+        f(col, row);
+    });
 }
 
 void TssGridCellInfo::ForEachRecord(const std::function<void(int, int, const TssGridCellRec&)>& f) {

@@ -99,8 +99,8 @@ public:
     void SetFont(const TFont* Value);
     void SetLine(const TPen* Value);
 
-    // Calls f(index) for every index that holds a record, ascending. f may address the store
-    // through the cursor.
+    // Calls f(index) for every index that holds a record, ascending, with the cursor on it (f
+    // may read and set the record through the cursor; the cursor stays on the last one).
     void ForEachStored(const std::function<void(int)>& f);
 
 protected:
@@ -212,10 +212,11 @@ public:
     TssLineAttribute* LineAttribute(int LineIndex, bool Create);
 
     // Calls f(col, row) for every cell that holds a record, column-major ascending (the order
-    // persistence writes in). f may address the store through the cursor.
+    // persistence writes in), with the cursor on it (f may read and set the record through the
+    // cursor; the cursor stays on the last one).
     void ForEachStored(const std::function<void(int, int)>& f);
-    // The same with each cell's record, for a caller that only reads the records (no cursor
-    // look-up per attribute).
+    // The same with each cell's record and the cursor left where it is, for a caller that only
+    // reads the records (no cursor look-up per attribute).
     void ForEachRecord(const std::function<void(int, int, const TssGridCellRec&)>& f);
 
 private:

@@ -306,9 +306,17 @@ TEST(GridStores, RandomOperationsMatchADenseGrid) {
                 rows.SetRow(r);
                 ASSERT_EQ(rows.Color(), denseRows[r]) << "row " << r;
             }
-            // Only real deviations are stored, visited column-major ascending.
-            cells.ForEachStored([&](int c, int r) { stored.emplace_back(c, r); });
+            // Only real deviations are stored, visited column-major ascending, each with the
+            // cursor on it (a walk that reads through the cursor reads that record).
+            cells.SetCol(0);
+            cells.SetRow(0);
+            cells.ForEachStored([&](int c, int r) {
+                stored.emplace_back(c, r);
+                EXPECT_EQ(cells.Color(), dense[c][r]) << c << "," << r;
+            });
             ASSERT_EQ(stored, expected);
+            rows.SetRow(0);
+            rows.ForEachStored([&](int r) { EXPECT_EQ(rows.Color(), denseRows[r]) << "row " << r; });
         }
     }
 }
