@@ -429,15 +429,8 @@ bool TssStringGrid::DrawCellFillsRect(int ACol, int ARow) const {
 
 // Heights measured in a paint are kept only during it: a font handle may later belong to another font.
 void TssStringGrid::Paint() {
-    struct Measuring {
-        TssStringGrid& g;
-        ~Measuring() {
-            g.FMeasuring = false;
-            g.FMeasuredFont = nullptr;
-        }
-    } measuring{*this};
-    FMeasuring = true;
     FMeasuredFont = nullptr;
+    TFlagScope measuring(FMeasuring);
     TssDrawGrid::Paint();
 }
 
