@@ -36,6 +36,18 @@ int ScreenPixelsPerInch();
 // it. Filling or clipping by one region is one call where a rectangle each would be many.
 HRGN RegionOfRects(const std::vector<RECT>& Rects);
 
+// Copies Value into Own, made on first use; null frees it: a font or pen that an attribute
+// store keeps of its own.
+template <typename T>
+void CopyOwned(std::unique_ptr<T>& Own, const T* Value) {
+    if (!Value) {
+        Own.reset();
+        return;
+    }
+    if (!Own) Own = std::make_unique<T>();
+    Own->Assign(*Value);
+}
+
 // Every GDI object the framework makes is deleted here. It also knows which objects live
 // canvases hold selected: Windows refuses to delete a selected object (it leaks), so the
 // framework's objects are always deselected before they go.

@@ -106,19 +106,11 @@ void TssGridColInfo::SetColor(TColor Value) {
 }
 const TFont* TssGridColInfo::Font() const { return Current() ? Current()->Font.get() : nullptr; }
 void TssGridColInfo::SetFont(const TFont* Value) {
-    TRecord* r = Current();
-    if (!r) return;
-    if (!Value) return r->Font.reset();
-    if (!r->Font) r->Font = std::make_unique<TFont>();
-    r->Font->Assign(*Value);
+    if (TRecord* r = Current()) CopyOwned(r->Font, Value);
 }
 const TPen* TssGridColInfo::Line() const { return Current() ? Current()->Line.get() : nullptr; }
 void TssGridColInfo::SetLine(const TPen* Value) {
-    TRecord* r = Current();
-    if (!r) return;
-    if (!Value) return r->Line.reset();
-    if (!r->Line) r->Line = std::make_unique<TPen>();
-    r->Line->Assign(*Value);
+    if (TRecord* r = Current()) CopyOwned(r->Line, Value);
 }
 int TssGridColInfo::DefaultWidths() const { return Current() ? Current()->DefaultWidths : 0; }
 void TssGridColInfo::SetDefaultWidths(int Value) {
@@ -170,12 +162,7 @@ const TFont* TssGridRowInfo::Font() const { return Current() ? Current()->Font.g
 void TssGridRowInfo::SetFont(const TFont* Value) {
     TRecord* r = Writable();
     if (!r) return;
-    if (Value) {
-        if (!r->Font) r->Font = std::make_unique<TFont>();
-        r->Font->Assign(*Value);
-    } else {
-        r->Font.reset();
-    }
+    CopyOwned(r->Font, Value);
     DropIfEmpty();
 }
 const TPen* TssGridRowInfo::Line() const { return Current() ? Current()->Line.get() : nullptr; }
@@ -183,12 +170,7 @@ void TssGridRowInfo::SetLine(const TPen* Value) {
     TRecord* r = Writable();
     if (!r) return;
     CountLine(r->Line.get(), -1);
-    if (Value) {
-        if (!r->Line) r->Line = std::make_unique<TPen>();
-        r->Line->Assign(*Value);
-    } else {
-        r->Line.reset();
-    }
+    CopyOwned(r->Line, Value);
     CountLine(r->Line.get(), +1);
     DropIfEmpty();
 }

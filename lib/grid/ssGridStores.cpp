@@ -4,17 +4,6 @@ namespace {
 
 bool Inside(int index, int count) { return index >= 0 && index < count; }
 
-// Copies v into the owned object, made on first use; null frees it.
-template <typename T>
-void CopyOwned(std::unique_ptr<T>& own, const T* v) {
-    if (!v) {
-        own.reset();
-        return;
-    }
-    if (!own) own = std::make_unique<T>();
-    own->Assign(*v);
-}
-
 }  // namespace
 
 // ---- TssCellLine ----
