@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "BenchArch.h"
 #include "GridAxis.h"
 
 namespace {
@@ -90,6 +91,7 @@ double Engine(const TSetup& s, int rounds, long long& check) {
 }  // namespace
 
 int main() {
+    PrintBenchArchitecture();
     long long check = 0, plainCheck = 0;
     const int rounds = 200000;
     for (int step : {250'000, 10}) {

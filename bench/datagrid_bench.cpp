@@ -4,12 +4,14 @@
 #include <functional>
 #include <utility>
 
+#include "BenchArch.h"
 #include "DataGridBench.h"
 #include "Forms.h"
 #include "ssUnits.h"
 
 // datagrid_bench [NAME...]: only the comparisons named, all without arguments.
 int main(int argc, char** argv) {
+    PrintBenchArchitecture();
     RegisterLibraryUnits();
     Application->Initialize();
     const std::pair<const char*, std::function<void()>> comparisons[] = {

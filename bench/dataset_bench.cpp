@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchArch.h"
 #include "HeapUse.h"
 #include "MemTable.h"
 #include "NarrowTable.h"
@@ -155,6 +156,7 @@ void FiveFields(int count) {
 }  // namespace
 
 int main() {
+    PrintBenchArchitecture();
     const int rounds = 200000;
     TTimes small, large;
     {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "BenchArch.h"
 #include "TestSupport.h"
 #include "WinApi.h"
 #include "ssDir.h"
@@ -86,6 +87,7 @@ struct Contender {
 }  // namespace
 
 int main() {
+    PrintBenchArchitecture();
     Tree tree;
     auto recursion = [&](bool enterEach) {
         Count c;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "BenchArch.h"
 #include "WinApi.h"
 #include "ssFCtrl.h"
 
@@ -89,6 +90,7 @@ int CountFiles(const String& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    PrintBenchArchitecture();
     const int files = argc > 1 ? std::atoi(argv[1]) : 5000;
     const int folders = argc > 2 ? std::atoi(argv[2]) : 50;
     const int large = argc > 3 ? std::atoi(argv[3]) : 4;

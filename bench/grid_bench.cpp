@@ -16,6 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "BenchArch.h"
 #include "Filer.h"
 #include "Forms.h"
 #include "GridBench.h"
@@ -382,6 +383,7 @@ void StreamComparison() {
 
 // grid_bench [NAME...]: only the comparisons named, all without arguments.
 int main(int argc, char** argv) {
+    PrintBenchArchitecture();
     RegisterLibraryUnits();
     Application->Initialize();
     const std::pair<const char*, std::function<void()>> comparisons[] = {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "BenchArch.h"
 #include "HeapUse.h"
 #include "ssGridStores.h"
 
@@ -75,6 +76,7 @@ Result Measure(int rowCount, int repeats) {
 }  // namespace
 
 int main() {
+    PrintBenchArchitecture();
     const int repeats = 200;
     Result small = Measure(1000, repeats);
     Result large = Measure(1000000, repeats);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "BenchArch.h"
 #include "ssComFolder.h"
 #include "ssDate.h"
 
@@ -50,6 +51,7 @@ public:
 };
 
 int main(int argc, char** argv) {
+    PrintBenchArchitecture();
     Folder = argc > 1 ? AnsiToString(argv[1]) : ExtractFilePath(ModuleFileName()) + L"..\\testdata\\calendar";
     TssCommonFolder::SetObject(std::make_unique<TBenchFolders>());
     std::printf("holiday file: %ls\n", HolidayFileName().c_str());

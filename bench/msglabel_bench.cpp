@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "BenchArch.h"
 #include "Forms.h"
 #include "ssMsgLbl.h"
 #include "ssUnits.h"
@@ -49,6 +50,7 @@ double PerChar(TssMessageLabel* label, int lines, int chars, int pitch) {
 }  // namespace
 
 int main() {
+    PrintBenchArchitecture();
     RegisterLibraryUnits();
     Application->Initialize();
     auto* form = new TForm(Application);

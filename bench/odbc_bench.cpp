@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchArch.h"
 #include "HeapUse.h"
 #include "ODBC.h"
 
@@ -121,6 +122,7 @@ void Run(const char* Name, const String& ConnectionString, const String& LazyCon
 }  // namespace
 
 int main(int argc, char** argv) {
+    PrintBenchArchitecture();
     if (argc < 2) {
         std::fprintf(stderr, "usage: odbc_bench SQLITE_FILE [POSTGRESQL_CONNECTION_STRING]\n");
         return 2;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "BenchArch.h"
 #include "Filer.h"
 
 namespace {
@@ -150,6 +151,7 @@ double BestMs(F f, std::size_t& bytes) {
 }  // namespace
 
 int main() {
+    PrintBenchArchitecture();
     TBenchData source(nullptr);
     Fill(source);
     std::size_t streamedBytes = 0, plainBytes = 0;

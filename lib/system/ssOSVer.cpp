@@ -106,8 +106,12 @@ bool TssOSVer::isHomeEdition() const {
 }
 
 bool TssOSVer::is64bitOS() const {
+#ifdef _WIN64
+    return true;  // a 64-bit process runs only on a 64-bit Windows
+#else
     BOOL wow = FALSE;
     using IsWow64Fn = BOOL(WINAPI*)(HANDLE, BOOL*);
     auto fn = OptionalProc<IsWow64Fn>(L"kernel32.dll", "IsWow64Process");
     return fn && fn(GetCurrentProcess(), &wow) && wow;
+#endif
 }

@@ -48,6 +48,8 @@ public:
     bool isWinXPHome() const;
     // Asks the running system whether it is a home edition (XP and later only).
     bool isHomeEdition() const;
+    // True on a 64-bit Windows: a 32-bit program asks whether it runs under WOW64; a 64-bit
+    // program runs only on a 64-bit Windows.
     bool is64bitOS() const;
 
 private:

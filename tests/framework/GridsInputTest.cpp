@@ -196,7 +196,7 @@ TEST(GridsInput, AVirtualViewOfTenMillionRowsScrollsByKeysThumbAndWheel) {
 
     // The wheel moves the current cell a row per notch.
     f.Grid->MoveColRow(1, 1, true, true);
-    SendMessageW(h, WM_MOUSEWHEEL, MAKEWPARAM(0, -2 * WHEEL_DELTA), MAKELPARAM(10, 10));
+    SendMessageW(h, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-2 * WHEEL_DELTA)), MAKELPARAM(10, 10));
     EXPECT_EQ(f.Grid->Row(), 3);
 
     // Nothing to scroll: the bar goes and the thumb changes nothing.

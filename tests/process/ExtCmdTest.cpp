@@ -81,6 +81,19 @@ void CALLBACK CountDisabledTicks(HWND, UINT, UINT_PTR, DWORD) {
     if (!IsWindowEnabled(formWnd)) ++disabledTicks;
 }
 
+// The system's command interpreter named by its full path starts as the process's own width: a
+// 64-bit runner is not redirected to the 32-bit system folder (the 32-bit build's prefix is a
+// 32-bit Windows, where the interpreter is x86 too).
+TEST_F(Runner, TheSystemInterpreterRunsAtTheProcessWidth) {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    const String reported = dir / L"arch.txt";
+    cmd.SetExeName(String(system) + L"\\cmd.exe");
+    cmd.SetParam(L"/c echo %PROCESSOR_ARCHITECTURE%>\"" + reported + L"\"");
+    ASSERT_TRUE(cmd.Execute());
+    EXPECT_EQ(ReadBytes(reported), sizeof(void*) == 8 ? "AMD64\r\n" : "x86\r\n");
+}
+
 TEST_F(Runner, WaitsWithTheOwnerDisabledWhileMessagesFlow) {
     TForm form(Application);
     form.Show();

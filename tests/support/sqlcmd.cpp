@@ -67,8 +67,17 @@ DWORD ParentPid() {
     return parent;
 }
 
+// Where the process parameters keep WindowFlags and ShowWindowFlags (side by side), and where
+// the PEB keeps the parameters, in a process of this program's own width: the command interpreter
+// that runs the batch is started by the tool, which has this program's width.
+#ifdef _WIN64
+constexpr size_t kParamsInPeb = 0x20, kWindowFlags = 0xA4;
+#else
+constexpr size_t kParamsInPeb = 0x10, kWindowFlags = 0x68;
+#endif
+
 // The start flags and show state the parent process was created with, read from its process
-// parameters (32-bit layout: WindowFlags at 0x68, ShowWindowFlags at 0x6C).
+// parameters.
 std::string ParentStart() {
     HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ParentPid());
     if (!p) return "unknown";
@@ -79,8 +88,9 @@ std::string ParentStart() {
         BYTE* params = nullptr;
         DWORD values[2] = {};
         SIZE_T got = 0;
-        if (ReadProcessMemory(p, reinterpret_cast<BYTE*>(pbi.PebBaseAddress) + 0x10, &params, sizeof(params), &got) &&
-            ReadProcessMemory(p, params + 0x68, values, sizeof(values), &got))
+        if (ReadProcessMemory(p, reinterpret_cast<BYTE*>(pbi.PebBaseAddress) + kParamsInPeb, &params, sizeof(params),
+                              &got) &&
+            ReadProcessMemory(p, params + kWindowFlags, values, sizeof(values), &got))
             result = std::to_string(values[0]) + " " + std::to_string(values[1]);
     }
     CloseHandle(p);

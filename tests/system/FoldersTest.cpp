@@ -61,13 +61,6 @@ TEST_F(Folders, DocumentsFallBackToTheDriveRoot) {
     }
 }
 
-TEST_F(Folders, ProgramFilesOnA32BitSystem) {
-    TssCommonFolder folders;
-    EXPECT_FALSE(folders.ProgramFilesFolder().empty());
-    // The build's prefix is a 32-bit one, where both folders are the same.
-    EXPECT_EQ(folders.ProgramFilesFolderX64(), folders.ProgramFilesFolder());
-}
-
 TEST_F(Folders, TheSharedInstanceCanBeReplaced) {
     TssCommonFolder* first = TssCommonFolder::GetObject();
     EXPECT_EQ(first, TssCommonFolder::GetObject());
