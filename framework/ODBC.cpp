@@ -293,8 +293,8 @@ void BindParams(SQLHSTMT St, const std::vector<const TFDParam*>& Params, std::ve
 
 struct TFDRdbmsDataSet::TColumn {
     TRead Read = TRead::String;
-    TField* Field = nullptr;
-    int Offset = 0, FieldNo = 0, BlobIndex = -1, Size = 0;
+    // Where the value goes in a record: its field's number (-1: no field shows the column).
+    int Offset = 0, FieldNo = -1, BlobIndex = -1, Size = 0;
     std::vector<std::uint8_t> Buffer;  // bound columns' value
     SQLLEN Indicator = 0;
 };
@@ -323,7 +323,7 @@ TFDConnection* TFDRdbmsDataSet::CheckConnection() const {
 int TFDRdbmsDataSet::RecordCount() const { return FEndReached ? TFDDataSet::RecordCount() : -1; }
 
 bool TFDRdbmsDataSet::CanModify() const {
-    return !FKeyFields.empty() && FConnection && TFDDataSet::CanModify();
+    return !FKeyPlaces.empty() && FConnection && TFDDataSet::CanModify();
 }
 
 void TFDRdbmsDataSet::InternalInitFieldDefs() {
@@ -418,29 +418,32 @@ void TFDRdbmsDataSet::InternalOpen() {
             if (f->IsBlob()) ++blob;
             offset += f->DataSize();
         }
+        std::vector<bool> filled(layout.size());
         for (std::size_t i = 0; i < FColumns.size(); ++i) {
             TColumn& c = FColumns[i];
-            c.Field = FindField(FieldDefs().Items(int(i)).Name);
-            if (!c.Field) continue;
-            auto at = std::find(layout.begin(), layout.end(), c.Field) - layout.begin();
+            TField* field = FindField(FieldDefs().Items(int(i)).Name);
+            c.FieldNo = -1;
+            if (!field) continue;
+            auto at = std::find(layout.begin(), layout.end(), field) - layout.begin();
             c.FieldNo = int(at);
             c.Offset = places[std::size_t(at)].first;
             c.BlobIndex = places[std::size_t(at)].second;
-            if (c.Read == TRead::Blob) c.Field->SetReadOnly(true);
-            if (c.Read == TRead::String) c.Field->SetDisplayWidth(std::min(c.Size, kMaxDisplayWidth));
+            filled[std::size_t(at)] = true;
+            if (c.Read == TRead::Blob) field->SetReadOnly(true);
+            if (c.Read == TRead::String) field->SetDisplayWidth(std::min(c.Size, kMaxDisplayWidth));
         }
         BindColumns(FStmt);
-        for (TField* f : layout)
-            if (std::none_of(FColumns.begin(), FColumns.end(), [f](const TColumn& c) { return c.Field == f; }))
-                f->SetReadOnly(true);
-        FKeyFields.clear();
+        for (std::size_t i = 0; i < layout.size(); ++i)
+            if (!filled[i]) layout[i]->SetReadOnly(true);
+        FKeyPlaces.clear();
         for (const String& key : FKeyNames)
-            if (TField* f = FindField(key)) FKeyFields.push_back(f);
-        if (FRowIdKey && !FKeyFields.empty()) {
-            FKeyFields[0]->SetVisible(false);
-            FKeyFields[0]->SetReadOnly(true);
+            if (TField* f = FindField(key))
+                FKeyPlaces.push_back(std::size_t(std::find(layout.begin(), layout.end(), f) - layout.begin()));
+        if (FRowIdKey && !FKeyPlaces.empty()) {
+            layout[FKeyPlaces[0]]->SetVisible(false);
+            layout[FKeyPlaces[0]]->SetReadOnly(true);
         }
-        if (FKeyFields.size() != FKeyNames.size()) FKeyFields.clear();
+        if (FKeyPlaces.size() != FKeyNames.size()) FKeyPlaces.clear();
         FEndReached = false;
         if (FetchOptions()->Mode() == TFDFetchMode::fmAll)
             while (FetchMore()) {}
@@ -457,7 +460,7 @@ void TFDRdbmsDataSet::BindColumns(void* Statement) {
     SQLHSTMT st = Statement;
     for (std::size_t i = 0; i < FColumns.size(); ++i) {
         TColumn& c = FColumns[i];
-        if (!c.Field) continue;
+        if (c.FieldNo < 0) continue;
         SQLUSMALLINT column = SQLUSMALLINT(i + 1);
         auto bind = [&](SQLSMALLINT cType, std::size_t bytes) {
             c.Buffer.resize(bytes);
@@ -481,7 +484,7 @@ void TFDRdbmsDataSet::BindColumns(void* Statement) {
 void TFDRdbmsDataSet::InternalClose() {
     CloseStatement();
     ClearRecords();
-    FKeyFields.clear();
+    FKeyPlaces.clear();
     FEndReached = true;
     FCutOff = false;
 }
@@ -527,7 +530,7 @@ bool TFDRdbmsDataSet::FetchRow(void* Statement, TRecordBuffer& Buffer) {
     std::uint8_t* data = Buffer.Data.data();
     for (std::size_t i = 0; i < FColumns.size(); ++i) {
         TColumn& c = FColumns[i];
-        if (!c.Field) continue;
+        if (c.FieldNo < 0) continue;
         std::uint8_t* v = data + c.Offset;
         if (c.Read == TRead::Memo || c.Read == TRead::Blob) {
             // Long values come in pieces; text pieces end in a terminator each.
@@ -608,14 +611,20 @@ bool Writable(const TField* f) { return !f->ReadOnly() && f->DataType() != TFiel
 void TFDRdbmsDataSet::InternalPost() {
     TFDConnection* connection = CheckConnection();
     String table = connection->QuoteName(UpdateTable());
+    std::vector<TField*> keys = KeyFields();
     std::vector<TFDParam> values;
-    values.reserve(LayoutFields().size() + FKeyFields.size());
+    values.reserve(LayoutFields().size() + keys.size());
     std::vector<const TFDParam*> params;
     String names, markers, sets, where;
     bool inserting = State() != TDataSetState::dsEdit;
+    const TRecordBuffer& record = *CurrentBuffer();
     for (TField* f : LayoutFields()) {
+        if (!Writable(f)) continue;
         // A new record leaves out its NULL fields: the database's defaults (a counter key) apply.
-        if (!Writable(f) || (inserting && f->IsNull())) continue;
+        // An edit writes only the fields it changed: a value as read may fall short of the stored
+        // one (text cut to the field's size, numbers and times rounded), and writing it back
+        // would damage a column nobody touched.
+        if (inserting ? f->IsNull() : SameValue(f, record, FOriginal)) continue;
         values.emplace_back();
         values.back().AssignField(f);
         params.push_back(&values.back());
@@ -624,25 +633,24 @@ void TFDRdbmsDataSet::InternalPost() {
         markers += markers.empty() ? L"?" : L", ?";
         sets += (sets.empty() ? L"" : L", ") + name + L" = ?";
     }
-    String sql;
-    if (!inserting) {
-        // The key as it was read names the row, whatever the edit did to it.
-        TRecordBuffer edited = *CurrentBuffer();
-        *CurrentBuffer() = FOriginal;
-        for (TField* f : FKeyFields) {
-            values.emplace_back();
-            values.back().AssignField(f);
-            params.push_back(&values.back());
-            where += (where.empty() ? L"" : L" AND ") + connection->QuoteName(f->FieldName()) + L" = ?";
-        }
-        *CurrentBuffer() = edited;
-        sql = L"UPDATE " + table + L" SET " + sets + L" WHERE " + where;
-    } else {
+    if (inserting) {
         String into = names.empty() ? L"" : L" (" + names + L")";
         String rows = names.empty() ? L" DEFAULT VALUES" : L" VALUES (" + markers + L")";
         return InsertRecord(table, L"INSERT INTO " + table + into, rows, params);
     }
-    if (ExecStatement(sql, params) == 0) RecordGone();
+    // Nothing changed: the record stays as read, and the database is not asked.
+    if (sets.empty()) return TFDDataSet::InternalPost();
+    // The key as it was read names the row, whatever the edit did to it.
+    TRecordBuffer edited = *CurrentBuffer();
+    *CurrentBuffer() = FOriginal;
+    for (TField* f : keys) {
+        values.emplace_back();
+        values.back().AssignField(f);
+        params.push_back(&values.back());
+        where += (where.empty() ? L"" : L" AND ") + connection->QuoteName(f->FieldName()) + L" = ?";
+    }
+    *CurrentBuffer() = std::move(edited);
+    if (ExecStatement(L"UPDATE " + table + L" SET " + sets + L" WHERE " + where, params) == 0) RecordGone();
     TFDDataSet::InternalPost();
 }
 
@@ -684,15 +692,24 @@ void TFDRdbmsDataSet::InsertRecord(const String& Table, const String& Into, cons
     TFDDataSet::InternalPost();
 }
 
+std::vector<TField*> TFDRdbmsDataSet::KeyFields() const {
+    std::vector<TField*> keys;
+    for (std::size_t place : FKeyPlaces) keys.push_back(LayoutFields()[place]);
+    return keys;
+}
+
+// The dataset cancels an edit before it deletes (TDataSet::Delete): the key read here is the
+// key as read.
 void TFDRdbmsDataSet::InternalDelete() {
     TFDConnection* connection = CheckConnection();
-    std::vector<TFDParam> values(FKeyFields.size());
+    std::vector<TField*> keys = KeyFields();
+    std::vector<TFDParam> values(keys.size());
     std::vector<const TFDParam*> params;
     String where;
-    for (std::size_t i = 0; i < FKeyFields.size(); ++i) {
-        values[i].AssignField(FKeyFields[i]);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        values[i].AssignField(keys[i]);
         params.push_back(&values[i]);
-        where += (where.empty() ? L"" : L" AND ") + connection->QuoteName(FKeyFields[i]->FieldName()) + L" = ?";
+        where += (where.empty() ? L"" : L" AND ") + connection->QuoteName(keys[i]->FieldName()) + L" = ?";
     }
     if (ExecStatement(L"DELETE FROM " + connection->QuoteName(UpdateTable()) + L" WHERE " + where, params) == 0)
         RecordGone();

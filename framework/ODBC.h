@@ -1,7 +1,8 @@
 // Database-backed datasets over ODBC: a connection, a query with named parameters and a table.
 // Fetched records go into the memory dataset's record store, so record numbers and counts cost
 // nothing once the records are held; the on-demand mode fills it in blocks from a forward-only
-// statement as the cursor moves. Edits of a table post parameterised statements on its key.
+// statement as the cursor moves. Edits of a table post parameterised statements on its key as
+// read, writing only the fields the edit changed: a value as read may be short of the stored one.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -159,7 +160,9 @@ private:
     void* FStmt = nullptr;
     std::vector<String> FKeyNames;
     bool FRowIdKey = false;
-    std::vector<TField*> FKeyFields;
+    // The key fields, by their places in the record layout (a freed one's stand-in takes its place).
+    std::vector<std::size_t> FKeyPlaces;
+    std::vector<TField*> KeyFields() const;
     std::vector<TColumn> FColumns;
     bool FEndReached = true;
     bool FCutOff = false;  // the rest of the result was lost with the connection

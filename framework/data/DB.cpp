@@ -587,6 +587,7 @@ TDataSet::~TDataSet() {
     while (!FDataSources.empty()) FDataSources.back()->SetDataSet(nullptr);
     // Fields that others own stay, without a dataset; those the dataset owns go with it.
     for (TField* f : std::vector<TField*>(FOwnFields)) f->FDataSet = nullptr;
+    DropStandIns();
     FOwnFields.clear();
     FFields.FList.clear();
     FFieldList.FList.clear();
@@ -688,6 +689,7 @@ void TDataSet::CloseCursor() {
     FBufferCount = 0;
     ClearBuffers();
     FBOF = FEOF = true;
+    DropStandIns();
     if (FDefaultFields) DestroyFields();
 }
 
@@ -742,12 +744,71 @@ void TDataSet::AddField(TField* Field) {
 void TDataSet::RemoveField(TField* Field) {
     if (TObjectField* parent = Field->FParentField) std::erase(parent->FFields.FList, Field);
     std::erase(FOwnFields, Field);
-    std::replace(FLayout.begin(), FLayout.end(), Field, static_cast<TField*>(nullptr));
+    if (Active() && !ComponentState().Contains(TComponentStateItem::csDestroying))
+        PutStandIn(Field);
+    else
+        std::replace(FLayout.begin(), FLayout.end(), Field, static_cast<TField*>(nullptr));
     Field->FDataSet = nullptr;
     Field->FFieldNo = -1;
     RebuildFieldList();
     if (Active() && !ComponentState().Contains(TComponentStateItem::csDestroying))
         DataEvent(TDataEvent::deLayoutChange, 0);
+}
+
+// The record layout is fixed while the dataset is open: the stores, the files and the database
+// statements walk it field by field. A field freed meanwhile leaves a stand-in of its kind at its
+// place, which reads the same bytes but is neither listed, shown nor written to. Field is being
+// destroyed: its data members are still its own, its kind's virtual functions no longer.
+void TDataSet::PutStandIn(TField* Field) {
+    auto at = std::find(FLayout.begin(), FLayout.end(), Field);
+    if (at == FLayout.end()) return;
+    std::unique_ptr<TField> made;
+    try {
+        made.reset(CreateFieldOfType(Field->FDataType, nullptr));
+    } catch (const EDatabaseError&) {
+        made = std::make_unique<TField>(nullptr);
+    }
+    TField* s = made.get();
+    s->FDataType = Field->FDataType;
+    s->FFieldName = Field->FFieldName;
+    s->FSize = Field->FSize;
+    s->FRequired = Field->FRequired;
+    s->FFieldKind = Field->FFieldKind;
+    s->FReadOnly = true;
+    s->FVisible = false;
+    s->FDataSet = this;
+    s->FParentField = Field->FParentField;
+    s->FFieldNo = Field->FFieldNo;
+    s->FOffset = Field->FOffset;
+    s->FBlobIndex = Field->FBlobIndex;
+    *at = s;
+    // Stand-ins of children freed before their parent keep a parent of the layout.
+    for (auto& other : FStandIns)
+        if (other->FParentField == Field) other->FParentField = dynamic_cast<TObjectField*>(s);
+    FStandIns.push_back(std::move(made));
+}
+
+void TDataSet::DropStandIns() {
+    for (auto& s : FStandIns) {
+        std::replace(FLayout.begin(), FLayout.end(), s.get(), static_cast<TField*>(nullptr));
+        s->FDataSet = nullptr;
+        s->FParentField = nullptr;
+    }
+    FStandIns.clear();
+}
+
+bool TDataSet::SameValue(const TField* Field, const TRecordBuffer& A, const TRecordBuffer& B) {
+    std::size_t byte = std::size_t(Field->FFieldNo / 8);
+    std::uint8_t bit = std::uint8_t(1u << (Field->FFieldNo % 8));
+    bool nullA = (A.Data[byte] & bit) == 0, nullB = (B.Data[byte] & bit) == 0;
+    if (nullA || nullB) return nullA == nullB;
+    if (Field->FBlobIndex >= 0) {
+        std::size_t i = std::size_t(Field->FBlobIndex);
+        if (i >= A.Blobs.size() || i >= B.Blobs.size()) return A.Blobs.size() == B.Blobs.size();
+        return A.Blobs[i] == B.Blobs[i];
+    }
+    return std::memcmp(A.Data.data() + Field->FOffset, B.Data.data() + Field->FOffset,
+                       std::size_t(Field->DataSize())) == 0;
 }
 
 void TDataSet::MoveField(TField* Field, int NewIndex) {
@@ -1142,7 +1203,11 @@ void TDataSet::Cancel() {
 
 void TDataSet::Delete() {
     CheckActive();
+    // A record being edited is put back as read before it goes: the store deletes the record as
+    // it holds it (a database the row its key as read names), never one an edited key would
+    // name. A new record never posted is only dropped.
     if (FState == TDataSetState::dsInsert) return Cancel();
+    if (FState == TDataSetState::dsEdit) Cancel();
     if (FRecordCount == 0) RaiseError(SDataSetEmpty);
     CheckCanModify();
     Fire(FBeforeDelete);

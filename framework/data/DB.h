@@ -519,6 +519,8 @@ public:
     void Append();
     void Post();
     void Cancel();
+    // Deletes the active record. A record being edited is put back as read first, so the record
+    // deleted is the one read, whatever the edit changed; a new record never posted is only dropped.
     void Delete();
     bool Modified() const { return FModified; }
     virtual bool CanModify() const { return !FIsUnidirectional; }
@@ -620,8 +622,12 @@ protected:
     void MoveCursorTo(const std::function<void()>& Position);
     // The active record changed or was read again (nested datasets follow it).
     virtual void CurrentRecordChanged() {}
-    // The fields in the order of their values in a record.
+    // The fields in the order of their values in a record. A field freed while the dataset is
+    // open leaves a hidden read-only stand-in of its kind in its place until the dataset closes,
+    // so the layout never has a gap.
     const std::vector<TField*>& LayoutFields() const { return FLayout; }
+    // True when Field holds the same value in both records: its NULL flag and its bytes.
+    static bool SameValue(const TField* Field, const TRecordBuffer& A, const TRecordBuffer& B);
 
 private:
     friend class TField;
@@ -636,6 +642,8 @@ private:
     void BindFields();
     void AddField(TField* Field);
     void RemoveField(TField* Field);
+    void PutStandIn(TField* Field);
+    void DropStandIns();
     void MoveField(TField* Field, int NewIndex);
     void RebuildFieldList();
     void ClearBuffers();
@@ -664,6 +672,7 @@ private:
     TFields FFields, FFieldList;
     std::vector<TField*> FOwnFields;  // every field joined, in joining order
     std::vector<TField*> FLayout;     // by field number, fixed while open
+    std::vector<std::unique_ptr<TField>> FStandIns;  // in FLayout for fields freed while open
     int FScrollShift = 0;             // how far the buffer window moved during one move
     TFieldDefs FFieldDefs;
     std::vector<TDataSource*> FDataSources;

@@ -150,4 +150,60 @@ TEST(MemTableNested, NestedRecordsFollowTheMaster) {
     EXPECT_THROW(target.LoadFromStream(damaged), EDatabaseError);
     EXPECT_FALSE(target.Active());
 }
+
+// Fields freed while their tables are open: the master's key, a child of a structure and the
+// nested records' only field. Moving (which loads the nested records), editing and saving walk
+// the record layout; the file still holds every value, under the freed fields' names.
+TEST(MemTableFields, FieldsFreedWhileOpenKeepTheLayoutWhole) {
+    TFDMemTable master(nullptr);
+    testing_support::CreateMasterWithLines(master);
+    TDataSet* nested = testing_support::NestedLines(master);
+    for (int id = 1; id <= 2; ++id) {
+        master.Append();
+        master.FieldByName(L"ID")->SetAsInteger(id);
+        master.Post();
+        nested->Append();
+        nested->FieldByName(L"Item")->SetAsString(L"item" + std::to_wstring(id));
+        nested->Post();
+        master.Post();
+    }
+    delete master.FieldByName(L"ID");
+    delete nested->FieldByName(L"Item");
+    EXPECT_EQ(master.FindField(L"ID"), nullptr);
+    master.First();
+    master.Next();
+    EXPECT_EQ(nested->RecordCount(), 1);
+    nested->Append();  // a nested record of no field's value
+    nested->Post();
+    master.Post();
+    TMemoryStream data;
+    master.SaveToStream(data);
+    data.SetPosition(0);
+    TFDMemTable loaded(nullptr);
+    loaded.LoadFromStream(data);
+    loaded.Last();
+    EXPECT_EQ(loaded.FieldByName(L"ID")->AsInteger(), 2);
+    TDataSet* loadedLines = testing_support::NestedLines(loaded);
+    ASSERT_EQ(loadedLines->RecordCount(), 2);
+    EXPECT_EQ(loadedLines->FieldByName(L"Item")->AsString(), L"item2");
+
+    auto rich = RichTable();
+    delete rich->FieldByName(L"X");
+    delete rich->FieldByName(L"Pos");
+    delete rich->FieldByName(L"Note");
+    rich->First();
+    rich->Edit();
+    rich->FieldByName(L"Name")->SetAsString(L"edited");
+    rich->Post();
+    TMemoryStream richData;
+    rich->SaveToStream(richData);
+    richData.SetPosition(0);
+    loaded.LoadFromStream(richData);
+    EXPECT_EQ(loaded.FieldByName(L"Name")->AsString(), L"edited");
+    EXPECT_EQ(loaded.FieldByName(L"Note")->AsString(), L"");
+    EXPECT_EQ(loaded.FieldByName(L"Pos.X")->AsFloat(), 0.0);
+    loaded.Last();
+    EXPECT_EQ(loaded.FieldByName(L"Note")->AsString(), String(100, L'n'));
+    EXPECT_EQ(loaded.FieldByName(L"Pos.X")->AsFloat(), 0.5);
+}
 }  // namespace

@@ -56,7 +56,7 @@ protected:
         Db.SetConnectionString(GetParam().ConnectionString());
         Other.SetConnectionString(GetParam().ConnectionString());
         Db.Open();
-        for (const wchar_t* t : {L"types", L"people", L"nokey", L"codes"}) Db.ExecSQL(String(L"DROP TABLE IF EXISTS ") + t);
+        for (const wchar_t* t : {L"types", L"people", L"nokey", L"codes", L"edits", L"edits_before"}) Db.ExecSQL(String(L"DROP TABLE IF EXISTS ") + t);
         Db.ExecSQL(GetParam().TypesTable);
         Db.ExecSQL(GetParam().AutoKeyTable);
     }
@@ -90,6 +90,22 @@ protected:
         t->SetConnection(&Db);
         t->SetTableName(L"people");
         return t;
+    }
+
+    // The first column of a one-value query.
+    std::int64_t Count(const String& SQL) {
+        auto q = Query(Other, SQL);
+        q->Open();
+        return q->Fields()[0]->AsLargeInt();
+    }
+
+    // "id:name;" of each row as a second connection sees them, in key order.
+    String RowsSeenByOther() {
+        auto q = Query(Other, L"SELECT id, name FROM people ORDER BY id");
+        q->Open();
+        String rows;
+        for (; !q->Eof(); q->Next()) rows += q->Fields()[0]->AsString() + L":" + q->Fields()[1]->AsString() + L";";
+        return rows;
     }
 
     TFDConnection Db{nullptr}, Other{nullptr};
@@ -250,6 +266,106 @@ TEST_P(OdbcTest, RowGoneSinceReadRaisesAndKeepsTheEdit) {
     EXPECT_EQ(t->FieldByName(L"name")->AsString(), L"mine");
     t->Cancel();
     EXPECT_EQ(NamesSeenByOther(), L"p2;");
+}
+
+// Values the fields read short of what the database holds: text beyond the size the driver
+// reports, a decimal of twenty digits, microseconds, a single-precision float.
+TEST_P(OdbcTest, AnEditWritesOnlyTheFieldsItChanged) {
+    const bool sqlite = GetParam().Name == std::string("SQLite");
+    Db.ExecSQL(String(L"CREATE TABLE edits (id INTEGER PRIMARY KEY, code VARCHAR(10), long_text ") +
+               (sqlite ? L"VARCHAR(10)" : L"VARCHAR") + L", amount NUMERIC(20,4), stamp TIMESTAMP, r REAL)");
+    const String longText(303, L'x');
+    Db.ExecSQL(L"INSERT INTO edits VALUES (1, 'a', '" + longText +
+               L"', 1234567890123456.7891, '2024-05-06 07:08:09.123456', 0.1234567890123456789)");
+    Db.ExecSQL(L"INSERT INTO edits VALUES (2, 'b', 'short', 1, '2024-05-06 07:08:09', 1)");
+    Db.ExecSQL(L"CREATE TABLE edits_before AS SELECT * FROM edits");
+    auto t = std::make_unique<TFDTable>(nullptr);
+    t->SetConnection(&Db);
+    t->SetTableName(L"edits");
+    t->Open();
+    ASSERT_LT(t->FieldByName(L"long_text")->Size(), 303);  // the text is read cut short
+
+    t->Edit();
+    t->FieldByName(L"code")->SetAsString(L"new");
+    t->Post();
+    EXPECT_EQ(Count(L"SELECT COUNT(*) FROM edits WHERE id = 1 AND code = 'new'"), 1);
+    for (const wchar_t* column : {L"long_text", L"amount", L"stamp", L"r"}) {
+        SCOPED_TRACE(std::string(column, column + wcslen(column)));
+        EXPECT_EQ(Count(String(L"SELECT COUNT(*) FROM edits e JOIN edits_before b ON b.id = e.id WHERE e.id = 1 AND e.") +
+                        column + L" = b." + column),
+                  1);
+    }
+
+    // An edit that changes nothing asks nothing of the database: the row gone meanwhile is no error.
+    t->Next();
+    t->Edit();
+    t->FieldByName(L"code")->SetAsString(L"b");
+    Other.ExecSQL(L"DELETE FROM edits WHERE id = 2");
+    t->Post();
+    EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(t->FieldByName(L"long_text")->AsString(), L"short");
+    // A change to a row gone is still one.
+    t->Edit();
+    t->FieldByName(L"code")->SetAsString(L"c");
+    EXPECT_THROW(t->Post(), EDatabaseError);
+    EXPECT_EQ(t->State(), TDataSetState::dsEdit);
+    t->Cancel();
+}
+
+TEST_P(OdbcTest, TheKeyAsReadNamesTheRowWhateverTheEditDidToIt) {
+    AddPeople(3);
+    auto t = People();
+    t->Open();
+    // Deleting a record whose key was edited deletes the row it was read from.
+    t->Edit();
+    t->FieldByName(L"id")->SetAsInteger(3);
+    t->Delete();
+    EXPECT_EQ(RowsSeenByOther(), L"2:p2;3:p3;");
+    EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(t->RecordCount(), 2);
+    EXPECT_EQ(t->FieldByName(L"id")->AsInteger(), 2);
+    // A new record never posted is only dropped.
+    t->Append();
+    t->FieldByName(L"id")->SetAsInteger(2);
+    t->FieldByName(L"name")->SetAsString(L"new");
+    t->Delete();
+    EXPECT_EQ(RowsSeenByOther(), L"2:p2;3:p3;");
+    EXPECT_EQ(t->RecordCount(), 2);
+    // An edited key is written to the row found by the key as read; the record then names its new key.
+    t->First();
+    t->Edit();
+    t->FieldByName(L"id")->SetAsInteger(10);
+    t->Post();
+    EXPECT_EQ(RowsSeenByOther(), L"3:p3;10:p2;");
+    t->Edit();
+    t->FieldByName(L"name")->SetAsString(L"moved");
+    t->Post();
+    EXPECT_EQ(RowsSeenByOther(), L"3:p3;10:moved;");
+}
+
+// A field freed while the table is open leaves its place in the records: editing, inserting and
+// deleting go on with the fields that remain, and the freed one's column is left alone.
+TEST_P(OdbcTest, AFieldFreedWhileOpenLeavesItsColumnAlone) {
+    AddPeople(2);
+    auto t = People();
+    t->Open();
+    delete t->FieldByName(L"name");
+    EXPECT_EQ(t->FindField(L"name"), nullptr);
+    t->Edit();
+    t->FieldByName(L"id")->SetAsInteger(7);
+    t->Post();
+    t->Append();
+    t->FieldByName(L"id")->SetAsInteger(9);
+    t->Post();
+    EXPECT_EQ(RowsSeenByOther(), L"2:p2;7:p1;9:;");
+    t->Last();
+    t->Delete();
+    t->First();
+    t->Delete();
+    EXPECT_EQ(RowsSeenByOther(), L"2:p2;");
+    t->Close();
+    t->Open();  // the fields are made anew
+    EXPECT_EQ(t->FieldByName(L"name")->AsString(), L"p2");
 }
 
 TEST_P(OdbcTest, LostConnectionRaisesAndKeepsTheEdit) {
